@@ -1,0 +1,16 @@
+#pragma once
+
+// Fixed capacities of every table of the system. Tables are indexed from 1
+// (the look-indexed cumulative error from 0), so each array is declared one
+// longer than its capacity and entry 0 is the origin or unused.
+namespace gsd {
+
+inline constexpr int kLookCapacity = 15;
+inline constexpr int kStatCapacity = 5;
+inline constexpr int kCurveCapacity = 20;     // points after the origin
+inline constexpr int kIntervalCapacity = 20;  // treatment-group intervals m
+inline constexpr int kListCapacity = 20;      // drop-in and drop-out entries
+inline constexpr int kSubjectCapacity = 7100;
+inline constexpr int kReportNameLength = 12;
+
+}  // namespace gsd

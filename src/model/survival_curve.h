@@ -1,0 +1,16 @@
+#pragma once
+
+#include "driver/capacities.h"
+
+namespace gsd {
+
+// A survival function given by n points after the origin (x(0) = 0,
+// S(0) = 1), piecewise exponential between them: ln S is linear on each
+// piece, and beyond x(n) the last piece's hazard continues.
+struct SurvivalCurve {
+  int n = 0;
+  float x[kCurveCapacity + 1] = {};
+  float S[kCurveCapacity + 1] = {};
+};
+
+}  // namespace gsd
