@@ -1,0 +1,354 @@
+#include "driver/design_input.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "text/edit_output.h"
+#include "text/list_input.h"
+
+namespace gsd {
+
+namespace {
+
+std::string at_line(const ListReader& reader) {
+  return "line " + std::to_string(reader.line_number) + ": ";
+}
+
+void note(std::FILE* console, std::string_view text) {
+  Line line;
+  put_text(line, text);
+  write_line(console, line);
+}
+
+int read_integer(ListReader& reader, std::string_view what) {
+  int value = 0;
+  read_integers(reader, &value, 1, what);
+  return value;
+}
+
+float read_real(ListReader& reader, std::string_view what) {
+  float value = 0.0f;
+  read_reals(reader, &value, 1, what);
+  return value;
+}
+
+// A count that bounds a list of the design must fit its table.
+void check_count(const ListReader& reader, int count, int capacity, std::string_view what) {
+  if (count > capacity) {
+    throw InputError(at_line(reader) + std::string(what) + " is " + std::to_string(count) +
+                     ", but at most " + std::to_string(capacity) + " are supported");
+  }
+  if (count < 0) {
+    throw InputError(at_line(reader) + std::string(what) + " is " + std::to_string(count) +
+                     ", but it must be at least 1");
+  }
+}
+
+// The note for a last survival value replaced by 0.00001.
+void note_small_survival(std::FILE* console, float x_last) {
+  note(console, " Since your last survival value is <.00001.");
+  Line line;
+  put_text(line, " The survival value at ");
+  put_fixed(line, x_last, 9, 3);
+  put_text(line, " is set to .00001. Hope this is OK.");
+  write_line(console, line);
+}
+
+void note_equal_spacing(std::FILE* console, std::string_view largest) {
+  note(console, std::string(" The right cutpoints are equally spaced. The largest cutpoint is set to ") +
+                    std::string(largest) + ".");
+}
+
+// x(k) = span * k / n for k = 1..n, from the integers k and n.
+void space_equally(float* x, int n, int span) {
+  for (int k = 1; k <= n; ++k) {
+    x[k] = static_cast<float>(static_cast<double>(span) * k / n);
+  }
+}
+
+void read_survival_values(ListReader& reader, std::FILE* console, SurvivalCurve& curve,
+                          std::string_view what) {
+  curve.S[0] = 1.0f;
+  read_reals(reader, &curve.S[1], curve.n, what);
+  if (curve.S[curve.n] <= 1e-5f) {
+    curve.S[curve.n] = 1e-5f;
+    note_small_survival(console, curve.x[curve.n]);
+  }
+}
+
+// A censoring curve: count, times and survival values, each after its
+// comment lines.
+void read_censoring_curve(ListReader& reader, std::FILE* console, SurvivalCurve& curve,
+                          std::string_view group, std::string_view count_note) {
+  const std::string name = "the " + std::string(group) + " group's censoring curve";
+  curve.n = read_integer(reader, "the number of points of " + name);
+  if (curve.n <= 0) {
+    curve.n = 1;
+    note(console, count_note);
+  }
+  check_count(reader, curve.n, kCurveCapacity, "the number of points of " + name);
+  curve.x[0] = 0.0f;
+  skip_lines(reader, 2, "the times of " + name);
+  read_reals(reader, &curve.x[1], curve.n, "the times of " + name);
+  if (curve.x[curve.n] <= 1e-8f) {
+    space_equally(curve.x, curve.n, 20);
+    note_equal_spacing(console, "20");
+  }
+  skip_lines(reader, 2, "the survival values of " + name);
+  read_survival_values(reader, console, curve, "the survival values of " + name);
+}
+
+void read_crossover_list(ListReader& reader, std::FILE* console, int& count, float* times,
+                         float* probs, std::string_view name) {
+  count = read_integer(reader, "the number of " + std::string(name) + " entries");
+  if (count <= 0) {
+    count = 1;
+    note(console, " The number of intervals is set to 1.");
+  }
+  check_count(reader, count, kListCapacity, "the number of " + std::string(name) + " entries");
+  skip_lines(reader, 1, "the " + std::string(name) + " times");
+  read_reals(reader, &times[1], count, "the " + std::string(name) + " times");
+  skip_lines(reader, 1, "the " + std::string(name) + " probabilities");
+  read_reals(reader, &probs[1], count, "the " + std::string(name) + " probabilities");
+}
+
+}  // namespace
+
+void read_design(std::istream& input, std::FILE* console, Design& design,
+                 const std::function<void(const Design&)>& on_report_name) {
+  ListReader reader(input);
+  Design& d = design;
+
+  skip_lines(reader, 10, "the method code");
+  d.method_code = read_integer(reader, "the method code");
+  if (d.method_code == 0) {
+    d.method_code = 2;
+    note(console, " The Lan-Demets method is chosen.");
+  }
+  if (d.method_code < 1 || d.method_code > 4) {
+    throw InputError(at_line(reader) + "the method code is " + std::to_string(d.method_code) +
+                     ", but it must be 1 (error split given), 2 (use function), "
+                     "3 (Haybittle-type b) or 4 (critical values given)");
+  }
+
+  skip_lines(reader, 2, "the report name");
+  std::string name;
+  if (!read_text(reader, name, kReportNameLength, "the report name") || name.empty()) {
+    throw InputError(at_line(reader) + "the report name is empty; a file name is expected");
+  }
+  for (const char c : name) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (c == '/' || u < 0x20 || u == 0x7f) {
+      throw InputError(at_line(reader) + "the report name \"" + name +
+                       "\" must be a plain file name in the current directory "
+                       "(no '/' and no control characters)");
+    }
+  }
+  if (name == "." || name == "..") {
+    throw InputError(at_line(reader) + "the report name \"" + name + "\" is not a file name");
+  }
+  name.copy(d.report_name, kReportNameLength);
+  on_report_name(d);
+
+  skip_lines(reader, 2, "the seed");
+  d.seed = read_integer(reader, "the seed");
+  if (d.seed == 0) {
+    d.seed = -123457;
+    note(console, " The seed is set to -123457.");
+  }
+  if (std::llabs(static_cast<long long>(d.seed)) > kSeedMagnitudeLimit) {
+    throw InputError(at_line(reader) + "the seed is " + std::to_string(d.seed) +
+                     ", but its magnitude must not exceed " + std::to_string(kSeedMagnitudeLimit));
+  }
+
+  skip_lines(reader, 2, "the number of looks K");
+  d.look_count = read_integer(reader, "the number of looks K");
+  if (d.look_count <= 1) {
+    d.look_count = 1;
+    note(console, " You have specified the non-sequential design.");
+  }
+  check_count(reader, d.look_count, kLookCapacity, "the number of looks K");
+  const int K = d.look_count;
+
+  skip_lines(reader, 2, "the look times");
+  read_reals(reader, &d.look_times[1], K, "the look times");
+  if (d.look_times[K] <= 0.0f) {
+    d.look_times[K] = 10.0f;
+    note(console, " The last look has been set at 10.");
+  }
+
+  skip_lines(reader, 2, "the number of statistics L");
+  d.stat_count = read_integer(reader, "the number of statistics L");
+  if (d.stat_count == 0) {
+    d.stat_count = 1;
+    note(console, " One test statistic is specified.");
+  }
+  check_count(reader, d.stat_count, kStatCapacity, "the number of statistics L");
+  const int L = d.stat_count;
+  skip_lines(reader, 3, "the rho values");
+  read_reals(reader, &d.rho[1], L, "the rho values");
+  skip_lines(reader, 2, "the tau values");
+  read_reals(reader, &d.tau[1], L, "the tau values");
+
+  skip_lines(reader, 3, "the number of simulated trials");
+  d.sim_count = read_integer(reader, "the number of simulated trials");
+  if (d.sim_count <= 0) {
+    d.sim_count = 1000;
+    note(console, " The number of simulation is set to 1000.");
+  }
+
+  skip_lines(reader, 2, "the type-I error");
+  d.alpha = read_real(reader, "the type-I error");
+  if (d.alpha <= 1e-10f) {
+    d.alpha = 0.05f;
+    note(console, " The type-I error is set to 0.05.");
+  }
+
+  skip_lines(reader, 2, "the number of sides");
+  d.sides = read_integer(reader, "the number of sides");
+  if (d.sides == 0) {
+    d.sides = 2;
+    note(console, " 2 sided test is spcified.");
+  }
+  if (d.sides != 1 && d.sides != 2) {
+    throw InputError(at_line(reader) + "the number of sides is " + std::to_string(d.sides) +
+                     ", but it must be 1 (one-sided) or 2 (two-sided)");
+  }
+
+  skip_lines(reader, 5, "the type-I error split e(1..K)");
+  d.cum_alpha[0] = 0.0f;
+  read_reals(reader, &d.cum_alpha[1], K, "the type-I error split e(1..K)");
+  if (d.method_code == 1) {
+    if (K == 1) {
+      d.cum_alpha[1] = d.alpha;
+    } else {
+      // A single-precision running sum, as the split is spent look by look.
+      for (int i = 1; i <= K; ++i) d.cum_alpha[i] = d.cum_alpha[i] + d.cum_alpha[i - 1];
+      if (std::fabs(d.cum_alpha[K] - d.alpha) > 1e-6f) {
+        note(console, " The sum of the e's is not equal to the type-I error.");
+      }
+    }
+  }
+
+  skip_lines(reader, 4, "the constant b");
+  d.b_input = read_real(reader, "the constant b");
+  if (d.b_input <= 1.0f) {
+    d.b = 3.0f;
+    note(console, "Your input of b is less than 1, b is re-set to 3.");
+  } else {
+    d.b = d.b_input;
+  }
+
+  skip_lines(reader, 6, "the critical values c(1..K)");
+  read_reals(reader, &d.given_bounds[1], K, "the critical values c(1..K)");
+  for (int i = 1; i <= K; ++i) {
+    if (d.given_bounds[i] < 1e-5f) d.given_bounds[i] = 1.96f;
+  }
+
+  skip_lines(reader, 8, "the use-function code");
+  d.use_function_code = read_integer(reader, "the use-function code");
+  if (!(static_cast<float>(d.use_function_code) > 0.01f)) {
+    d.use_function_code = 1;
+    note(console, " The OBrien and Fleming use function is chosen.");
+  }
+
+  SurvivalCurve& base = d.baseline_curve;
+  skip_lines(reader, 3, "the number of points of the baseline survival curve");
+  base.n = read_integer(reader, "the number of points of the baseline survival curve");
+  if (base.n == 0) {
+    base.n = 1;
+    note(console, " The number of intervals is set to 1.");
+  }
+  check_count(reader, base.n, kCurveCapacity,
+              "the number of points of the baseline survival curve");
+  base.x[0] = 0.0f;
+  skip_lines(reader, 3, "the times of the baseline survival curve");
+  read_reals(reader, &base.x[1], base.n, "the times of the baseline survival curve");
+  if (base.x[base.n] <= 1e-10f) {
+    space_equally(base.x, base.n, 10);
+    note_equal_spacing(console, "10");
+  }
+  // The event density of the null variance divides by the length of each
+  // piece, so the baseline times must differ from one point to the next.
+  for (int k = 1; k <= base.n; ++k) {
+    if (base.x[k] == base.x[k - 1]) {
+      throw InputError(at_line(reader) + "the baseline survival curve has two points at time " +
+                       std::to_string(base.x[k]) +
+                       "; its times must differ (and start after 0)");
+    }
+  }
+  skip_lines(reader, 4, "the survival values of the baseline survival curve");
+  read_survival_values(reader, console, base,
+                       "the survival values of the baseline survival curve");
+
+  skip_lines(reader, 4, "the accrual period and accrual rate");
+  float accrual[2] = {0.0f, 0.0f};
+  read_reals(reader, accrual, 2, "the accrual period and accrual rate");
+  d.accrual_period = accrual[0] == 0.0f ? 10.0f : accrual[0];
+  d.accrual_rate = accrual[1] == 0.0f ? 10.0f : accrual[1];
+  const float subjects = d.accrual_rate * d.accrual_period;
+  if (subjects >= static_cast<float>(kSubjectCapacity + 1)) {
+    char count[64];
+    std::snprintf(count, sizeof count, "%.0f", static_cast<double>(subjects));
+    throw InputError(at_line(reader) + "accrual rate times accrual period gives " + count +
+                     " subjects per trial, but at most " + std::to_string(kSubjectCapacity) +
+                     " are supported");
+  }
+
+  skip_lines(reader, 4, "the number of treatment-group intervals m");
+  d.interval_count = read_integer(reader, "the number of treatment-group intervals m");
+  if (d.interval_count <= 0) {
+    d.interval_count = 1;
+    note(console, " The number of intervals is set to 1.");
+  }
+  check_count(reader, d.interval_count, kIntervalCapacity,
+              "the number of treatment-group intervals m");
+  const int m = d.interval_count;
+  skip_lines(reader, 2, "the treatment-group cut points");
+  read_reals(reader, &d.hazard_cutpoints[1], m, "the treatment-group cut points");
+  if (d.hazard_cutpoints[m] <= 1e-10f) {
+    space_equally(d.hazard_cutpoints, m, 10);
+    note_equal_spacing(console, "10");
+  }
+
+  skip_lines(reader, 4, "the treatment-group mode");
+  d.alternative_mode = read_real(reader, "the treatment-group mode");
+
+  skip_lines(reader, 4, "the treatment-group hazard ratios or survival values");
+  if (uses_hazard_ratios(d)) {
+    read_reals(reader, &d.hazard_ratios[1], m, "the treatment-group hazard ratios");
+    for (int k = 1; k <= m; ++k) {
+      if (d.hazard_ratios[k] <= 1e-10f) {
+        d.hazard_ratios[k] = 1.0f;
+        Line line;
+        put_text(line, "The hazard ratio on [0,");
+        put_fixed(line, d.hazard_cutpoints[k], 5, 2);
+        put_text(line, "] is set to 1.");
+        write_line(console, line);
+      }
+    }
+  } else {
+    SurvivalCurve& alt = d.alternative_curve;
+    alt.n = m;
+    alt.x[0] = 0.0f;
+    for (int k = 1; k <= m; ++k) alt.x[k] = d.hazard_cutpoints[k];
+    read_survival_values(reader, console, alt, "the treatment-group survival values");
+  }
+
+  skip_lines(reader, 4, "the number of points of the control group's censoring curve");
+  read_censoring_curve(reader, console, d.control_censoring, "control",
+                       "The number of intervals is set to 1.");
+  skip_lines(reader, 4, "the number of points of the treatment group's censoring curve");
+  read_censoring_curve(reader, console, d.treatment_censoring, "treatment",
+                       " The number of intervals is set to 1.");
+
+  skip_lines(reader, 4, "the number of drop-in entries");
+  read_crossover_list(reader, console, d.drop_in_count, d.drop_in_times, d.drop_in_probs,
+                      "drop-in");
+  skip_lines(reader, 3, "the number of drop-out entries");
+  read_crossover_list(reader, console, d.drop_out_count, d.drop_out_times, d.drop_out_probs,
+                      "drop-out");
+}
+
+}  // namespace gsd
