@@ -1,5 +1,6 @@
 #include "driver/run.h"
 
+#include <memory>
 #include <string>
 
 #include "driver/design.h"
@@ -7,6 +8,11 @@
 #include "driver/design_summary.h"
 #include "driver/report_file.h"
 #include "driver/run_errors.h"
+#include "model/random_stream.h"
+#include "stats/calibration.h"
+#include "stats/results_report.h"
+#include "stats/run_tally.h"
+#include "stats/simulation.h"
 #include "text/list_input.h"
 
 namespace gsd {
@@ -19,6 +25,36 @@ int fatal(std::FILE* console, const std::string& message, int status) {
   return status;
 }
 
+// The phases of a run, in order, once the report is open.
+void run_phases(Design& design, std::FILE* report, std::FILE* console) {
+  write_seed_line(report, design);
+  // The stream starts with the design's seed; its first number is discarded.
+  SubtractiveGenerator generator;
+  int seed = design.seed;
+  uniform(generator, seed);
+  write_design_summary(report, design);
+  check_report(report, design.report_name);
+
+  // The trial's tables are large; they are made once, before any trial.
+  auto work = std::make_unique<TrialWork>();
+  Calibration calibration;
+  calibrate(design, report, console, calibration, work->tables);
+  check_report(report, design.report_name);
+
+  start_simulation(design, *work);
+  RunTally tally;
+  int boundary_failed = 0;
+  char error[512];
+  for (int s = 1; s <= design.sim_count; ++s) {
+    if (!simulate_trial(design, calibration, s, generator, seed, *work, boundary_failed, tally,
+                        report, console, error, sizeof error)) {
+      throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
+    }
+  }
+  check_report(report, design.report_name);
+  write_results(report, design, tally);
+}
+
 }  // namespace
 
 int run_design(std::istream& input, std::FILE* console) {
@@ -27,9 +63,7 @@ int run_design(std::istream& input, std::FILE* console) {
   try {
     read_design(input, console, design,
                 [&](const Design& d) { report = open_report(d.report_name); });
-    write_seed_line(report, design);
-    write_design_summary(report, design);
-    check_report(report, design.report_name);
+    run_phases(design, report, console);
     std::FILE* finished = report;
     report = nullptr;
     close_report(finished, design.report_name);

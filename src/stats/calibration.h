@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdio>
+
+#include "bounds/boundary_tables.h"
+#include "driver/capacities.h"
+#include "driver/design.h"
+
+namespace gsd {
+
+// What the calibration hands on to the simulation.
+struct Calibration {
+  int subject_count = 0;
+  InformationScale scale;  // v0 and v_last per statistic
+  // Null variance of statistic j at look i.
+  float null_variance[kStatCapacity + 1][kLookCapacity + 1] = {};
+};
+
+// Calibrates the design before any trial is simulated: the subjects per
+// trial, the null variances of every statistic with their report blocks,
+// v0 and v_last, the b search of the Haybittle-type method (b only grows,
+// in steps of 0.1, each announced on the console), the Siegmund check of b
+// under the use-function method with use function 4, the given critical
+// values into `tables.bound` (method 4), and the run-time estimate and the
+// report's name on the console. Overwrites design.b and design.cum_alpha
+// as the method requires. Throws RunError when a computation cannot end.
+void calibrate(Design& design, std::FILE* report, std::FILE* console, Calibration& calibration,
+               BoundaryTables& tables);
+
+// The run-time estimate in minutes, from the work of the chosen method.
+float run_time_estimate(const Design& design, int subject_count);
+
+}  // namespace gsd

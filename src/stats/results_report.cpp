@@ -1,0 +1,130 @@
+#include "stats/results_report.h"
+
+#include <cmath>
+
+#include "text/edit_output.h"
+
+namespace gsd {
+
+namespace {
+
+void blank_line(std::FILE* report) { std::fputc('\n', report); }
+
+void text_line(std::FILE* report, std::string_view text) {
+  Line line;
+  put_text(line, text);
+  write_line(report, line);
+}
+
+// Values as Fw.d each followed by one blank, twelve to a line; the first
+// line opens with `lead` blanks, continuation lines with none.
+void write_value_rows(std::FILE* report, const float* values, int count, int width, int decimals,
+                      int lead) {
+  Line line;
+  put_blanks(line, lead);
+  for (int i = 1; i <= count; ++i) {
+    if (i > 1 && (i - 1) % 12 == 0) {
+      write_line(report, line);
+      line.length = 0;
+    } else if (i > 1) {
+      put_blanks(line, 1);
+    }
+    put_fixed(line, values[i], width, decimals);
+  }
+  write_line(report, line);
+}
+
+void write_heading(std::FILE* report, int j) {
+  Line line;
+  switch (j) {
+    case 1: put_text(line, "---------Result of the 1st statistic:-----------"); break;
+    case 2: put_text(line, "---------Result of the 2nd statistic:-----------"); break;
+    case 3: put_text(line, "---------Result of the 3rd statistic:-----------"); break;
+    default:
+      put_text(line, "---------Result of the ");
+      put_int(line, j, 2);
+      put_text(line, "th statistic:-----------");
+      break;
+  }
+  write_line(report, line);
+}
+
+}  // namespace
+
+StatisticResult statistic_result(const RunTally& tally, int j, int sim_count) {
+  const float N = static_cast<float>(sim_count);
+  StatisticResult result;
+  result.power = static_cast<float>(static_cast<double>(tally.rej[j]) / N);
+  const double p = result.power;
+  result.sd = static_cast<float>(std::sqrt((1.0 - p) * p / N));
+  result.average_stopping_time = static_cast<float>(static_cast<double>(tally.stop_sum[j]) / N);
+  return result;
+}
+
+void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
+  const int K = d.look_count;
+  blank_line(report);
+  Line line;
+  put_text(line, "The results of simulation for method:");
+  put_int(line, d.method_code, 2);
+  write_line(report, line);
+  blank_line(report);
+
+  for (int j = 1; j <= d.stat_count; ++j) {
+    const StatisticResult result = statistic_result(tally, j, d.sim_count);
+    write_heading(report, j);
+    line.length = 0;
+    put_text(line, "rho =");
+    put_fixed(line, d.rho[j], 4, 1);
+    put_blanks(line, 3);
+    put_text(line, "tau =");
+    put_fixed(line, d.tau[j], 4, 1);
+    put_blanks(line, 3);
+    put_text(line, " power =");
+    put_fixed(line, result.power, 6, 4);
+    put_blanks(line, 3);
+    put_text(line, "s.d. = ");
+    put_fixed(line, result.sd, 7, 5);
+    write_line(report, line);
+
+    if (d.method_code == 4) {
+      text_line(report, "The boundary values in the test are:");
+      write_value_rows(report, d.given_bounds, K, 6, 2, 0);
+    }
+    if (d.method_code <= 1) {
+      line.length = 0;
+      put_text(line, "The type-I error is splitted as e(1),..., e(");
+      put_int(line, K, 2);
+      put_text(line, "). They are:");
+      write_line(report, line);
+      float split[kLookCapacity + 1];
+      for (int i = 1; i <= K; ++i) split[i] = d.cum_alpha[i] - d.cum_alpha[i - 1];
+      write_value_rows(report, split, K, 6, 4, 1);
+    }
+
+    line.length = 0;
+    put_text(line, "The average stopping time = ");
+    put_fixed(line, result.average_stopping_time, 6, 3);
+    write_line(report, line);
+    blank_line(report);
+  }
+
+  if (d.method_code == 3 && d.b_input < d.b) {
+    blank_line(report);
+    text_line(report, "********************** Warning ***********************");
+    line.length = 0;
+    put_text(line, " The b in the input file is");
+    put_fixed(line, d.b_input, 6, 2);
+    put_text(line, ", which is too small.");
+    write_line(report, line);
+    line.length = 0;
+    put_text(line, "The b used in the simulation is");
+    put_fixed(line, d.b, 6, 2);
+    put_text(line, ". Please keep ");
+    write_line(report, line);
+    text_line(report, "this in mind in your considerations.");
+    text_line(report, "******************************************************");
+  }
+}
+
+}  // namespace gsd

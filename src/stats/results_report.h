@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdio>
+
+#include "driver/design.h"
+#include "stats/run_tally.h"
+
+namespace gsd {
+
+// Power, its Monte-Carlo standard error and the average stopping time of one
+// statistic over `sim_count` trials.
+struct StatisticResult {
+  float power;
+  float sd;
+  float average_stopping_time;
+};
+
+StatisticResult statistic_result(const RunTally& tally, int j, int sim_count);
+
+// Appends the results to the report: per statistic its rho and tau, power
+// and standard error, the given critical values (method 4) or the error
+// split (method 1), and the average stopping time; under method 3 a warning
+// when the b used is larger than the b of the design.
+void write_results(std::FILE* report, const Design& design, const RunTally& tally);
+
+}  // namespace gsd
