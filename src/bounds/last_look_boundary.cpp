@@ -1,0 +1,157 @@
+#include "bounds/last_look_boundary.h"
+
+#include <cmath>
+
+#include "bounds/normal.h"
+#include "driver/capacities.h"
+
+namespace gsd {
+namespace {
+
+// 24-point Gauss-Legendre rule on [-1, 1] through its 12 positive nodes, in
+// ascending order, and their weights; the node -x has the weight of x.
+// Abramowitz & Stegun (1964), Table 25.4.
+constexpr int kNodeCount = 12;
+constexpr float kNode[kNodeCount + 1] = {
+    0.0f,
+    0.0640568928626056f, 0.1911188674736163f, 0.3150426796961634f,
+    0.4337935076260451f, 0.5454214713888396f, 0.6480936519369755f,
+    0.7401241915785544f, 0.8200019859739029f, 0.8864155270044011f,
+    0.9382745520027328f, 0.9747285559713095f, 0.9951872199970213f};
+constexpr float kWeight[kNodeCount + 1] = {
+    0.0f,
+    0.1279381953467522f, 0.1258374563468284f, 0.1216704729278033f,
+    0.1155056680537256f, 0.1074442701159656f, 0.0976186521041139f,
+    0.0861901615319532f, 0.0733464814110803f, 0.0592985849154367f,
+    0.0442774388174197f, 0.0285313886289338f, 0.0123412297999873f};
+
+constexpr float kLeastLastInformation = 1e-4f;  // below: equally spaced looks
+constexpr float kLeastFirstFraction = 1e-8f;    // a first look below carries nothing
+constexpr float kLeastIncrement = 1e-5f;        // a smaller rise skips the look
+constexpr float kMarchStep = 0.005f;
+constexpr float kHalfMarchStep = 0.0025f;
+constexpr float kNoBoundary = 5.0f;  // upper end of the march and failure value
+
+// The closed form of a test with no integrated earlier look.
+float single_look_boundary(float cum_alpha, int sides) {
+  int fault = 0;
+  const float x = normal_quantile(static_cast<float>(1.0 - double{cum_alpha} / sides), fault);
+  return fault == 1 ? kNoBoundary : x;
+}
+
+// Sum over the nodes l of w_l G(l) [phi((B x_l - y)/s) + phi((-B x_l - y)/s)]:
+// the sub-density g, held at the points +-B x_l, carried forward over an
+// increment of standard deviation s to the point y, without the factor B/s.
+// Summed in single precision in node order.
+float carried_sum(const float* g, float b_prev, float s, double y) {
+  float sum = 0.0f;
+  for (int l = 1; l <= kNodeCount; ++l) {
+    const double bx = double{b_prev} * kNode[l];
+    const float above = normal_density(static_cast<float>((bx - y) / s));
+    const float below = normal_density(static_cast<float>((-bx - y) / s));
+    sum = static_cast<float>(sum + double{kWeight[l]} * g[l] * (double{above} + below));
+  }
+  return sum;
+}
+
+// The sub-density of Z at the last look (fraction 1) at the point y.
+float last_look_density(const float* g, float b_prev, float s, float y) {
+  return static_cast<float>(double{b_prev} / s * carried_sum(g, b_prev, s, y));
+}
+
+}  // namespace
+
+void last_look_boundary(int k, const float* t, const float* cum_alpha, int sides,
+                        int& boundary_failed, float* c) {
+  boundary_failed = 0;
+  if (k < 1 || k > kLookCapacity) {
+    boundary_failed = 1;
+    return;
+  }
+  if (k == 1) {
+    c[1] = single_look_boundary(cum_alpha[1], sides);
+    return;
+  }
+
+  const float target = sides == 1 ? static_cast<float>(0.5 - cum_alpha[k])
+                                  : static_cast<float>(0.5 * (1.0 - cum_alpha[k]));
+
+  float u[kLookCapacity + 1];
+  for (int i = 1; i <= k; ++i) {
+    u[i] = t[k] > kLeastLastInformation ? t[i] / t[k]
+                                        : static_cast<float>(static_cast<double>(i) / k);
+  }
+
+  int first = 1;
+  while (first < k && !(u[first] >= kLeastFirstFraction)) ++first;
+  if (first == k) {
+    c[k] = single_look_boundary(cum_alpha[k], sides);
+    return;
+  }
+
+  // Density tables at the last integrated look, swapped by index.
+  float table[2][kNodeCount + 1];
+  int current = 0;
+  float b_prev = static_cast<float>(std::sqrt(double{u[first]}) * c[first]);
+  float u_prev = u[first];
+  for (int m = 1; m <= kNodeCount; ++m) {
+    const float phi = normal_density(static_cast<float>(double{c[first]} * kNode[m]));
+    table[current][m] = static_cast<float>(phi / std::sqrt(double{u[first]}));
+  }
+
+  for (int i = first + 1; i < k; ++i) {
+    const float d = static_cast<float>(double{u[i]} - u_prev);
+    if (d < kLeastIncrement) continue;  // also a fall in information
+    const float s = static_cast<float>(std::sqrt(double{d}));
+    const float b_i = static_cast<float>(std::sqrt(double{u[i]}) * c[i]);
+    const float* g = table[current];
+    float* next = table[1 - current];
+    for (int m = 1; m <= kNodeCount; ++m) {
+      const double y = double{b_i} * kNode[m];
+      next[m] = static_cast<float>(double{carried_sum(g, b_prev, s, y)} * b_prev / s);
+    }
+    current = 1 - current;
+    b_prev = b_i;
+    u_prev = u[i];
+  }
+
+  const float d = static_cast<float>(1.0 - u_prev);
+  if (!(d > 0.0f)) {  // no increment left for the last look: f is undefined
+    boundary_failed = 1;
+    c[k] = kNoBoundary;
+    return;
+  }
+  const float s = static_cast<float>(std::sqrt(double{d}));
+  const float* g = table[current];
+
+  // Forward trapezoid march of the mass over (0, y] until it passes the target.
+  float f0 = last_look_density(g, b_prev, s, 0.0f);
+  float f1 = 0.0f;
+  float y = kMarchStep;
+  float mass = 0.0f;
+  for (;;) {
+    f1 = last_look_density(g, b_prev, s, y);
+    mass = static_cast<float>(mass + (double{f0} + f1) * kHalfMarchStep);
+    if (mass > target) break;
+    // Accumulated in single precision: 999 panels, the last ending near
+    // 4.99507; the next end, near 5.00007, is beyond the limit.
+    y = static_cast<float>(y + kMarchStep);
+    if (y > kNoBoundary) {
+      boundary_failed = 1;
+      c[k] = kNoBoundary;
+      return;
+    }
+    f0 = f1;
+  }
+
+  // One refinement inside the last panel: interpolate the mass linearly for a
+  // point, then close the trapezoid from the panel's start with its density.
+  const float y_lo = static_cast<float>(double{y} - kMarchStep);
+  const float mass_lo = static_cast<float>(mass - (double{f0} + f1) * kHalfMarchStep);
+  const float y_i = static_cast<float>(
+      y_lo + (double{target} - mass_lo) * kMarchStep / (double{mass} - mass_lo));
+  const float f_i = last_look_density(g, b_prev, s, y_i);
+  c[k] = static_cast<float>(y_lo + 2.0 * (double{target} - mass_lo) / (double{f0} + f_i));
+}
+
+}  // namespace gsd

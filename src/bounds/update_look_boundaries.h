@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdio>
+
+#include "bounds/boundary_tables.h"
+#include "driver/design.h"
+
+namespace gsd {
+
+// Sets bound(j, k) for every configured statistic j = 1..stat_count at look k
+// (1..K) of a simulated trial, from the trial's observed information
+// obs_info(j, 1..k), the critical values bound(j, 1..k-1) already used in the
+// trial, and the design's method (method_code 1..3 only; 4 never reaches
+// here), use_function_code, alpha, look_count K, b and sides.
+//
+// Per statistic:
+// - obs_info(j, k) < v0(j): no recursion. At the last look of a design with
+//   K > 1 the console gets " The" I12(j) "   th v0 is too large." and the
+//   value is the fixed-sample quantile for alpha / sides (5.0 if it faults);
+//   otherwise 5.0.
+// - Else the information sequence X(1..k) is obs_info(j, 1..k) raised where
+//   needed so that it rises by at least 0.0001 per look, and:
+//   method 1 runs the recursion with tables.cum_alpha(k) as it stands;
+//   method 2 stores the use function at u = min(X(k) / v_last(j), 1) and
+//   r = X(k) / v0(j) in tables.cum_alpha(k) and runs the recursion, except
+//   that an interim look with u >= 0.99 gets 5.0 without recursion and its
+//   obs_info(j, k) is replaced by the mean with obs_info(j, k - 1) (by 0, the
+//   information before any look, when k = 1, so that later recursions ignore
+//   look 1); at the last look cum_alpha(K) = alpha;
+//   method 3 gives b at interim looks and the recursion with cum_alpha(K) =
+//   alpha at the last.
+// - boundary_failed = 1 (as left by this or any earlier recursion, including
+//   one of an earlier statistic, look or trial) turns the look's value into
+//   5.0. The flag is never cleared here; only a recursion clears it.
+//
+// tables.cum_alpha is the trial's copy of the cumulative error, entry 0 = 0,
+// initialised by the caller from the design's. Preconditions: 1 <= k <= K <=
+// 15, v_last(j) > 0, v0(j) > 0. No allocation.
+void update_look_boundaries(int k, const Design& design, const InformationScale& scale,
+                            BoundaryTables& tables, int& boundary_failed, std::FILE* console);
+
+}  // namespace gsd
