@@ -41,6 +41,21 @@ void start_simulation(const Design& design, TrialWork& work) {
   std::memcpy(work.tables.cum_alpha, design.cum_alpha, sizeof work.tables.cum_alpha);
 }
 
+void record_look_decisions(const Design& d, int i, const float* Z, const BoundaryTables& tables,
+                           int* stopped, RunTally& tally) {
+  for (int j = 1; j <= d.stat_count; ++j) {
+    if (stopped[j] != 0) continue;
+    // A not-a-number Z satisfies neither comparison and runs on.
+    const float bound = tables.bound[j][i];
+    const bool rejects = Z[j] >= bound || (d.sides == 2 && Z[j] <= -bound);
+    if (rejects) tally.rej[j] += 1;
+    if (rejects || i == d.look_count) {
+      stopped[j] = 1;
+      tally.stop_sum[j] = tally.stop_sum[j] + d.look_times[i];
+    }
+  }
+}
+
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, std::FILE* report,
@@ -74,21 +89,7 @@ bool simulate_trial(const Design& d, const Calibration& calibration, int trial_i
       update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed, console);
     }
 
-    for (int j = 1; j <= L; ++j) {
-      if (work.stopped[j] != 0) continue;
-      // A not-a-number Z satisfies neither comparison and runs on.
-      const float Z = work.Z[j];
-      const float bound = work.tables.bound[j][i];
-      const bool rejects = Z >= bound || (d.sides == 2 && Z <= -bound);
-      if (rejects) {
-        tally.rej[j] += 1;
-        work.stopped[j] = 1;
-        tally.stop_sum[j] = tally.stop_sum[j] + d.look_times[i];
-      } else if (i == K) {
-        work.stopped[j] = 1;
-        tally.stop_sum[j] = tally.stop_sum[j] + d.look_times[K];
-      }
-    }
+    record_look_decisions(d, i, work.Z, work.tables, work.stopped, tally);
   }
   return true;
 }

@@ -31,6 +31,13 @@ struct TrialWork {
 // calibration put there (the given bounds of method 4).
 void start_simulation(const Design& design, TrialWork& work);
 
+// Compares every running statistic's Z at look i with its bound: a statistic
+// rejects when Z >= bound or, two-sided, Z <= -bound, and stops; at the last
+// look every running statistic stops. Each stop adds the look's calendar
+// time to the statistic's stopping-time sum.
+void record_look_decisions(const Design& design, int i, const float* Z,
+                           const BoundaryTables& tables, int* stopped, RunTally& tally);
+
 // Simulates one trial: generates its subjects from the stream, then looks
 // 1..K until every statistic has stopped, each statistic rejecting at the
 // first look where Z reaches its bound (or, two-sided, -bound) and stopping
