@@ -10,8 +10,15 @@ namespace gsd {
 // Working storage of sort_look_data. It belongs to the caller (one per
 // concurrently analysed trial) and carries nothing from one call to the next.
 struct SortScratch {
-  std::uint64_t packed[kSubjectCapacity + 1];  // order key << 32 | original position
-  std::uint64_t buffer[kSubjectCapacity + 1];  // second array of the radix passes
+  // (order key or rank) << 32 | original position
+  std::uint64_t packed[kSubjectCapacity + 1];
+  std::uint64_t buffer[kSubjectCapacity + 1];
+  // Used only when times are tied: first slot of each rank, next free slot
+  // of each rank, chain of each slot, next position of each chain.
+  int rank_first[kSubjectCapacity + 1];
+  int rank_next[kSubjectCapacity + 1];
+  int chain_of[kSubjectCapacity + 1];
+  int chain_next[kSubjectCapacity + 1];
   float obs_time[kSubjectCapacity + 1];        // copies of the unsorted entries
   float group[kSubjectCapacity + 1];
   int event[kSubjectCapacity + 1];
