@@ -1,0 +1,32 @@
+#pragma once
+
+#include "stats/look_data.h"
+
+namespace gsd {
+
+// Weighted log-rank statistics of the Fleming-Harrington kind, q at once.
+//
+// Input: `data` sorted by sort_look_data (entries 1..m; only their order,
+// group and event are read), 1 <= q <= kStatCapacity, rho(1..q) and
+// tau(1..q). Output: Z(1..q), V(1..q); returns d, the number of events.
+//
+// Entries are processed one at a time in their sorted order, each its own
+// time point: there is no tie correction, and N (at risk) and Y1 (treatment
+// at risk) drop by one entry after every entry, event or not. At an event the
+// pooled estimate S is updated BEFORE it is used, S = S * N / (N + 1), so
+// that 0 < S < 1 and the first event's weight already reflects it. Then, for
+// every statistic k, with w = S^rho(k) * (1 - S)^tau(k),
+//   U(k) += w * (group - Y1 / N),   V(k) += w^2 * Y1 * (N - Y1) / N^2,
+// the squared weight formed as S^(2 rho) * (1 - S)^(2 tau); x^0 = 1. S, the
+// per-event terms and the running sums U, V are single precision, rounded at
+// every step.
+//
+// Result: Z(k) = -U(k) / sqrt(V(k)), so a positive Z means fewer treatment
+// events than expected (favours treatment); V(k) is the observed information.
+// No events (d = 0, m = 0 included): Z = 0 and V = 0. Events but V(k) = 0
+// (every event met a risk set of one group only): Z(k) is NaN, which is false
+// under every comparison, so it never reaches a boundary (Z >= c or Z <= -c).
+int weighted_logrank(const LookData& data, int q, const float* rho,
+                     const float* tau, float* Z, float* V);
+
+}  // namespace gsd
