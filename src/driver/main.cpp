@@ -1,6 +1,52 @@
 #include <cstdio>
+#include <fstream>
 #include <iostream>
+#include <string>
 
+#include "driver/check_design.h"
+#include "driver/command_line.h"
+#include "driver/design_template.h"
 #include "driver/run.h"
+#include "driver/run_errors.h"
 
-int main() { return gsd::run_design(std::cin, stdout); }
+namespace {
+
+constexpr const char* kVersion = "gsdsim 0.1.0";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using gsd::CommandLine;
+  CommandLine command_line;
+  std::string error;
+  if (!gsd::parse_command_line(argc, argv, command_line, error)) {
+    std::fprintf(stderr, "gsdsim: error: %s\n", error.c_str());
+    return gsd::kExitUsageError;
+  }
+  switch (command_line.action) {
+    case CommandLine::Action::kHelp:
+      std::fputs(gsd::usage_text(), stdout);
+      return gsd::kExitSuccess;
+    case CommandLine::Action::kVersion:
+      std::puts(kVersion);
+      return gsd::kExitSuccess;
+    case CommandLine::Action::kTemplate:
+      std::fputs(gsd::design_template().c_str(), stdout);
+      return gsd::kExitSuccess;
+    default:
+      break;
+  }
+
+  std::ifstream file;
+  std::istream* input = &std::cin;
+  if (!command_line.design_path.empty()) {
+    file.open(command_line.design_path, std::ios::binary);
+    if (!file) {
+      const std::string message = "cannot open the design file \"" + command_line.design_path + "\"";
+      return gsd::report_fatal_error(stdout, message.c_str(), gsd::kExitInputError);
+    }
+    input = &file;
+  }
+  if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
+  return gsd::run_design(*input, stdout);
+}

@@ -100,7 +100,7 @@ float run_time_estimate(const Design& d, int subject_count) {
 }
 
 void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& calibration,
-               BoundaryTables& tables) {
+               BoundaryTables& tables, bool announce_report) {
   const int K = d.look_count;
   calibration.subject_count = subject_count(d);
 
@@ -161,6 +161,7 @@ void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& ca
   line.length = 0;
   put_text(line, "on a PC equiped with a P-II 300 processor.");
   write_line(console, line);
+  if (!announce_report) return;
   write_list_text(console, "The output is stored in the file named below:");
   write_list_text(console, d.report_name);
 

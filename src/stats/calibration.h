@@ -22,10 +22,12 @@ struct Calibration {
 // in steps of 0.1, each announced on the console), the Siegmund check of b
 // under the use-function method with use function 4, the given critical
 // values into `tables.bound` (method 4), and the run-time estimate and the
-// report's name on the console. Overwrites design.b and design.cum_alpha
-// as the method requires. Throws RunError when a computation cannot end.
+// report's name on the console (the name, and the rule that opens the
+// simulation's part of the report, only when `announce_report`). Overwrites
+// design.b and design.cum_alpha as the method requires. Throws RunError when
+// a computation cannot end.
 void calibrate(Design& design, std::FILE* report, std::FILE* console, Calibration& calibration,
-               BoundaryTables& tables);
+               BoundaryTables& tables, bool announce_report = true);
 
 // The run-time estimate in minutes, from the work of the chosen method.
 float run_time_estimate(const Design& design, int subject_count);

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdio>
+#include <istream>
+
+namespace gsd {
+
+// Reads and validates a design without running it: the notes, the design
+// summary, the subjects per trial, the null variances and the run-time
+// estimate all go to `console`; no report file is created and nothing is
+// simulated. Returns the exit status a run would end with at this point.
+int check_design(std::istream& input, std::FILE* console);
+
+}  // namespace gsd

@@ -1,0 +1,73 @@
+#include "driver/command_line.h"
+
+#include <string_view>
+
+#include "text/list_input.h"
+
+namespace gsd {
+
+const char* usage_text() {
+  return "Usage: gsdsim [OPTIONS] [DESIGN]\n"
+         "\n"
+         "Evaluates a group-sequential design of a two-arm survival trial by Monte-Carlo\n"
+         "simulation. The design is read from the file DESIGN, or from standard input when\n"
+         "no file is named; notes go to the console and the results to the report file\n"
+         "named on line 14 of the design, in the current directory.\n"
+         "\n"
+         "Options:\n"
+         "  --check        read and validate the design, show its summary, the subjects per\n"
+         "                 trial, the null variances and the run-time estimate; simulate\n"
+         "                 nothing and create no report file\n"
+         "  --template     write a complete, commented design file to standard output\n"
+         "  --threads N    analyse trials on N threads (default: every hardware thread;\n"
+         "                 the results are the same bytes for every N)\n"
+         "  --help         show this text\n"
+         "  --version      show the version\n"
+         "\n"
+         "Exit status: 0 success, 1 design refused, 2 report not written,\n"
+         "3 design cannot be simulated to an end, 4 command-line error.\n";
+}
+
+bool parse_command_line(int argc, const char* const* argv, CommandLine& command_line,
+                        std::string& error) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == "--help" || argument == "-h") {
+      command_line.action = CommandLine::Action::kHelp;
+    } else if (argument == "--version") {
+      command_line.action = CommandLine::Action::kVersion;
+    } else if (argument == "--template") {
+      command_line.action = CommandLine::Action::kTemplate;
+    } else if (argument == "--check") {
+      command_line.action = CommandLine::Action::kCheck;
+    } else if (argument == "--threads" || argument.starts_with("--threads=")) {
+      std::string_view value;
+      if (argument == "--threads") {
+        if (i + 1 == argc) {
+          error = "--threads needs a number of threads";
+          return false;
+        }
+        value = argv[++i];
+      } else {
+        value = argument.substr(10);
+      }
+      int threads = 0;
+      if (!parse_integer(value, threads) || threads < 1 || threads > 1024) {
+        error = "--threads takes a whole number from 1 to 1024, not \"" + std::string(value) + "\"";
+        return false;
+      }
+      command_line.threads = threads;
+    } else if (argument.size() > 1 && argument.front() == '-') {
+      error = "unknown option \"" + std::string(argument) + "\" (see gsdsim --help)";
+      return false;
+    } else if (!command_line.design_path.empty()) {
+      error = "only one design file can be named, not also \"" + std::string(argument) + "\"";
+      return false;
+    } else {
+      command_line.design_path = std::string(argument);
+    }
+  }
+  return true;
+}
+
+}  // namespace gsd

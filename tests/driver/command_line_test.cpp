@@ -1,0 +1,60 @@
+#include "driver/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace gsd {
+namespace {
+
+bool parse(std::vector<const char*> words, CommandLine& command_line, std::string& error) {
+  words.insert(words.begin(), "gsdsim");
+  return parse_command_line(static_cast<int>(words.size()), words.data(), command_line, error);
+}
+
+TEST(CommandLine, AcceptedForms) {
+  struct Case {
+    std::vector<const char*> words;
+    CommandLine::Action action;
+    const char* path;
+    int threads;
+  };
+  const Case cases[] = {
+      {{}, CommandLine::Action::kRun, "", 0},
+      {{"design.dsn"}, CommandLine::Action::kRun, "design.dsn", 0},
+      {{"--check", "d"}, CommandLine::Action::kCheck, "d", 0},
+      {{"--threads", "3", "d"}, CommandLine::Action::kRun, "d", 3},
+      {{"--threads=8"}, CommandLine::Action::kRun, "", 8},
+      {{"--template"}, CommandLine::Action::kTemplate, "", 0},
+      {{"--help"}, CommandLine::Action::kHelp, "", 0},
+      {{"--version"}, CommandLine::Action::kVersion, "", 0},
+  };
+  for (const Case& c : cases) {
+    CommandLine command_line;
+    std::string error;
+    ASSERT_TRUE(parse(c.words, command_line, error)) << error;
+    EXPECT_EQ(command_line.action, c.action);
+    EXPECT_EQ(command_line.design_path, c.path);
+    EXPECT_EQ(command_line.threads, c.threads);
+  }
+}
+
+TEST(CommandLine, RefusedForms) {
+  struct Case { std::vector<const char*> words; const char* error; };
+  const Case cases[] = {
+      {{"--fast"}, "unknown option \"--fast\" (see gsdsim --help)"},
+      {{"--threads"}, "--threads needs a number of threads"},
+      {{"--threads", "0"}, "--threads takes a whole number from 1 to 1024, not \"0\""},
+      {{"--threads=two"}, "--threads takes a whole number from 1 to 1024, not \"two\""},
+      {{"a.dsn", "b.dsn"}, "only one design file can be named, not also \"b.dsn\""},
+  };
+  for (const Case& c : cases) {
+    CommandLine command_line;
+    std::string error;
+    EXPECT_FALSE(parse(c.words, command_line, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace gsd

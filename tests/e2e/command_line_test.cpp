@@ -1,0 +1,135 @@
+// The options beside the design-file-only run: a design file argument,
+// --template, --check, --help and --version, and their errors.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "../driver/design_text.h"
+#include "run_gsdsim.h"
+
+namespace gsd {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::design_text;
+using testing::run_gsdsim;
+using testing::scratch_directory;
+
+TEST(CommandLineRun, ADesignFileArgumentGivesTheSameRunAsStandardInput) {
+  const std::string design = design_text({{37, "50"}});
+  const fs::path dir = scratch_directory("file_argument");
+  const testing::RunResult piped = run_gsdsim(dir, design);
+  const std::string piped_report = testing::read_file(dir / "test.rpt");
+  fs::remove(dir / "test.rpt");
+  testing::write_file(dir / "mine.dsn", design);
+  const testing::RunResult named = run_gsdsim(dir, "", "mine.dsn");
+  EXPECT_EQ(named.status, 0) << named.console;
+  EXPECT_EQ(named.console, piped.console);
+  EXPECT_EQ(testing::read_file(dir / "test.rpt"), piped_report);
+  fs::remove_all(dir);
+}
+
+TEST(CommandLineRun, TheTemplateRunsWithoutNotes) {
+  const fs::path dir = scratch_directory("template");
+  const testing::RunResult made = run_gsdsim(dir, "", "--template");
+  ASSERT_EQ(made.status, 0);
+  const testing::RunResult run = run_gsdsim(dir, made.console);
+  EXPECT_EQ(run.status, 0) << run.console;
+  // No default had to be applied: the console starts with the estimate.
+  EXPECT_EQ(run.console.rfind("Start simulation, it will take approximately", 0), 0u) << run.console;
+  EXPECT_NE(testing::read_file(dir / "design.rpt").find("The average stopping time ="),
+            std::string::npos);
+  fs::remove_all(dir);
+}
+
+// Every value line of the README's design table is a value line of the
+// template, introduced by a comment naming its line number, and every
+// comment line of the table is a comment line of the template.
+TEST(CommandLineRun, TheTemplateAgreesWithTheReadmeTable) {
+  const fs::path dir = scratch_directory("template_table");
+  const std::string text = run_gsdsim(dir, "", "--template").console;
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 145u);
+
+  std::ifstream readme(fs::path(GSDSIM_SOURCE_DIR) / "README.md");
+  const std::regex row(R"(^\| (\d+)(?:–(\d+))? \| ([^|]*) \|)");
+  std::set<int> value_lines;
+  int rows = 0;
+  bool in_table = false;
+  for (std::string line; std::getline(readme, line);) {
+    if (line.rfind("| line | item |", 0) == 0) in_table = true;
+    if (!in_table) continue;
+    if (line.rfind('|', 0) != 0) break;  // the table ends at its first other line
+    std::smatch match;
+    if (!std::regex_search(line, match, row)) continue;
+    const int first = std::stoi(match[1]);
+    const int last = match[2].matched ? std::stoi(match[2]) : first;
+    const bool comment = match[3].str().rfind("comment", 0) == 0;
+    for (int n = first; n <= last; ++n) {
+      ++rows;
+      const std::string& template_line = lines.at(static_cast<std::size_t>(n - 1));
+      EXPECT_EQ(template_line.rfind('*', 0) == 0, comment) << "line " << n << ": " << template_line;
+      if (!comment) value_lines.insert(n);
+    }
+  }
+  EXPECT_EQ(rows, 145);
+  for (const int n : value_lines) {
+    bool named = false;
+    for (int k = n - 1; k >= 1 && lines[static_cast<std::size_t>(k - 1)].rfind('*', 0) == 0; --k) {
+      named = named || lines[static_cast<std::size_t>(k - 1)].find("Line " + std::to_string(n) + ":") !=
+                           std::string::npos;
+    }
+    EXPECT_TRUE(named) << "no comment names value line " << n;
+  }
+  fs::remove_all(dir);
+}
+
+TEST(CommandLineRun, CheckCreatesNoReport) {
+  const fs::path dir = scratch_directory("check");
+  testing::write_file(dir / "good.dsn", design_text());
+  const testing::RunResult good = run_gsdsim(dir, "", "--check good.dsn");
+  EXPECT_EQ(good.status, 0) << good.console;
+  EXPECT_NE(good.console.find("The seed =       1234\n"), std::string::npos) << good.console;
+  EXPECT_NE(good.console.find("The total number of subjects simulated =  200\n"), std::string::npos);
+  EXPECT_NE(good.console.find(" The variance under the null are:\n"), std::string::npos);
+  EXPECT_NE(good.console.find("Start simulation, it will take approximately"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir / "test.rpt"));
+
+  testing::write_file(dir / "bad.dsn", design_text({{20, "16"}}));
+  const testing::RunResult bad = run_gsdsim(dir, "", "--check bad.dsn");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.console.find("gsdsim: error: line 20: the number of looks K is 16"),
+            std::string::npos)
+      << bad.console;
+  EXPECT_FALSE(fs::exists(dir / "test.rpt"));
+  fs::remove_all(dir);
+}
+
+TEST(CommandLineRun, UsageErrorsAndInformation) {
+  const fs::path dir = scratch_directory("usage");
+  struct Case { const char* arguments; int status; const char* text; };
+  const Case cases[] = {
+      {"--fast", 4, "gsdsim: error: unknown option \"--fast\" (see gsdsim --help)\n"},
+      {"missing.dsn", 1, "gsdsim: error: cannot open the design file \"missing.dsn\"\n"},
+      {"--version", 0, "gsdsim 0.1.0\n"},
+      {"--help", 0, "Usage: gsdsim [OPTIONS] [DESIGN]\n"},
+  };
+  for (const Case& c : cases) {
+    const testing::RunResult result = run_gsdsim(dir, "", c.arguments);
+    EXPECT_EQ(result.status, c.status) << c.arguments;
+    EXPECT_EQ(result.console.rfind(c.text, 0), 0u) << c.arguments << ": " << result.console;
+  }
+  EXPECT_TRUE(fs::is_empty(dir));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace gsd
