@@ -30,8 +30,8 @@ test: build
 sanitize:
 	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGSDSIM_SANITIZE=ON
 	cmake --build $(BUILD)-asan -j $(JOBS)
-	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=0 \
-	  UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:abort_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 # Fuzzes the design reader for FUZZ_SECONDS seconds, starting from the
 # example designs, the reference designs and the bad-input table. New inputs
@@ -44,7 +44,7 @@ fuzz:
 	mkdir -p $(FUZZ_CORPUS) $(BUILD)-fuzz/findings
 	ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/gsdsim_fuzz_design \
 	  -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=131072 -rss_limit_mb=2048 \
-	  -print_final_stats=1 -artifact_prefix=$(BUILD)-fuzz/findings/ \
+	  -print_final_stats=1 -dict=fuzz/design.dict -artifact_prefix=$(BUILD)-fuzz/findings/ \
 	  $(FUZZ_CORPUS) examples tests/e2e/designs tests/bad_designs
 
 bench:

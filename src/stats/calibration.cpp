@@ -38,9 +38,9 @@ const char* ordinal_suffix(int j) {
   }
 }
 
-// The b search of method 3 has passed kLargestUsefulB: names the cause.
-// The last look must add information, and the error left for it, alpha/3
-// (shared by two tails when two-sided), must be reachable below 5.0.
+// The b search of method 3 has passed kLargestUsefulB: names the cause,
+// which lies in the null information (a reachable alpha was checked before
+// the search): the last look must add enough of it.
 [[noreturn]] void fail_haybittle_search(const Design& d, const float* V) {
   const int K = d.look_count;
   char cause[320];
