@@ -3,8 +3,12 @@
 BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/lan_demets.dsn
+# The fuzz run: its length in seconds, and clang with its fuzzer runtime.
+FUZZ_SECONDS ?= 60
+FUZZ_CXX ?= clang++-14
+FUZZ_CORPUS ?= $(BUILD)-fuzz/corpus
 
-.PHONY: all build demo test bench clean
+.PHONY: all build demo test sanitize fuzz bench clean
 
 all: build
 
@@ -21,10 +25,32 @@ demo: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Every test and every example design, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer (any report fails the run).
+sanitize:
+	cmake -S . -B $(BUILD)-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGSDSIM_SANITIZE=ON
+	cmake --build $(BUILD)-asan -j $(JOBS)
+	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:abort_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# Fuzzes the design reader for FUZZ_SECONDS seconds, starting from the
+# example designs, the reference designs and the bad-input table. New inputs
+# are kept in FUZZ_CORPUS; a finding is written to $(BUILD)-fuzz/findings/
+# and fails the run.
+fuzz:
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGSDSIM_BUILD_FUZZ=ON \
+	  -DGSDSIM_BUILD_TESTS=OFF -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target gsdsim_fuzz_design
+	mkdir -p $(FUZZ_CORPUS) $(BUILD)-fuzz/findings
+	ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/gsdsim_fuzz_design \
+	  -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=131072 -rss_limit_mb=2048 \
+	  -print_final_stats=1 -dict=fuzz/design.dict -artifact_prefix=$(BUILD)-fuzz/findings/ \
+	  $(FUZZ_CORPUS) examples tests/e2e/designs tests/bad_designs
+
 bench:
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGSDSIM_BUILD_BENCH=ON -DGSDSIM_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS) --target gsdsim_bench
 	$(BUILD)-bench/bench/gsdsim_bench
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench out
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan $(BUILD)-fuzz out

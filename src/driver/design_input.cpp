@@ -287,6 +287,16 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   read_reals(reader, accrual, 2, "the accrual period and accrual rate");
   d.accrual_period = accrual[0] == 0.0f ? 10.0f : accrual[0];
   d.accrual_rate = accrual[1] == 0.0f ? 10.0f : accrual[1];
+  // Negative values would give entry times before the start, or a negative
+  // number of subjects and negative null variances: a report of nothing.
+  if (d.accrual_period < 0.0f || d.accrual_rate < 0.0f) {
+    const bool period = d.accrual_period < 0.0f;
+    char value[64];
+    std::snprintf(value, sizeof value, "%g",
+                  static_cast<double>(period ? d.accrual_period : d.accrual_rate));
+    throw InputError(at_line(reader) + (period ? "the accrual period is " : "the accrual rate is ") +
+                     value + ", but it must not be negative");
+  }
   const float subjects = d.accrual_rate * d.accrual_period;
   if (subjects >= static_cast<float>(kSubjectCapacity + 1)) {
     char count[64];

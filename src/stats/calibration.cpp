@@ -1,6 +1,7 @@
 #include "stats/calibration.h"
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "bounds/last_look_boundary.h"
@@ -19,6 +20,9 @@ namespace {
 // recursion that still fails would fail for every larger b.
 constexpr float kLargestUsefulB = 15.0f;
 
+// The largest critical value the boundary recursion computes.
+constexpr float kNoBoundary = 5.0f;
+
 void rule(std::FILE* report, int width) {
   Line line;
   for (int i = 0; i < width; ++i) put_text(line, "-");
@@ -34,24 +38,65 @@ const char* ordinal_suffix(int j) {
   }
 }
 
+// The b search of method 3 has passed kLargestUsefulB: names the cause,
+// which lies in the null information (a reachable alpha was checked before
+// the search): the last look must add enough of it.
+[[noreturn]] void fail_haybittle_search(const Design& d, const float* V) {
+  const int K = d.look_count;
+  char cause[320];
+  if (K >= 2 && !(V[K] > V[K - 1])) {
+    std::snprintf(cause, sizeof cause,
+                  "the null information does not grow between the last two looks (%g at "
+                  "look %d and %g at look %d; looks after the last point of the baseline "
+                  "curve plus the accrual period add none)",
+                  static_cast<double>(V[K - 1]), K - 1, static_cast<double>(V[K]), K);
+  } else if (!(V[K] > 0.0f)) {
+    std::snprintf(cause, sizeof cause, "the null information at the last look is %g",
+                  static_cast<double>(V[K]));
+  } else {
+    std::snprintf(cause, sizeof cause,
+                  "the null information grows too little from look %d to the last look "
+                  "(%g to %g)",
+                  K - 1, static_cast<double>(V[K > 1 ? K - 1 : 1]), static_cast<double>(V[K]));
+  }
+  throw RunError(std::string("no Haybittle-type constant b up to 15 gives a final critical "
+                             "value below 5.0: ") + cause);
+}
+
+// The error left for the last look under method 3, alpha/3 (per tail when
+// two-sided), must lie above the tail beyond 5.0, the largest critical value
+// the recursion computes. Below it no b can help: in single precision the
+// recursion's target rounds to 0.5 and it returns a critical value that
+// spends far more than alpha, so the design is stopped instead.
+void check_haybittle_alpha(const Design& d) {
+  const int K = d.look_count;
+  const double per_tail = static_cast<double>(d.cum_alpha[K]) / (d.sides == 2 ? 2.0 : 1.0);
+  const double least = normal_tail(kNoBoundary, true);
+  if (per_tail < least) {
+    char message[320];
+    std::snprintf(message, sizeof message,
+                  "the type-I error left for the last look, alpha/3 = %g%s, needs a critical "
+                  "value beyond %.1f (where the normal tail is %.3g), the largest the "
+                  "boundary recursion computes; no Haybittle-type constant b can reach it",
+                  static_cast<double>(d.cum_alpha[K]), d.sides == 2 ? " over two tails" : "",
+                  static_cast<double>(kNoBoundary), least);
+    throw RunError(message);
+  }
+}
+
 // Method 3: raises b until the recursion finds a final critical value below
 // 5.0 with every interim bound at b; reports b and that value.
 void search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE* console) {
   const int K = d.look_count;
   d.cum_alpha[K] = d.alpha / 3.0f;
+  check_haybittle_alpha(d);
   float c[kLookCapacity + 1];
   for (;;) {
     for (int i = 1; i <= K; ++i) c[i] = d.b;
     int boundary_failed = 0;
     last_look_boundary(K, V, d.cum_alpha, d.sides, boundary_failed, c);
     if (boundary_failed != 1) break;
-    if (d.b > kLargestUsefulB) {
-      throw RunError(
-          "the Haybittle-type constant b has been raised to " + std::to_string(d.b) +
-          " without giving a final critical value below 5.0: the null information does not "
-          "grow enough up to the last look (look times beyond the last point of the baseline "
-          "curve plus the accrual period add none), or the type-I error is out of reach");
-    }
+    if (d.b > kLargestUsefulB) fail_haybittle_search(d, V);
     write_list_text(console, "b is too small.  I will increase b by 0.1");
     d.b = d.b + 0.1f;
   }

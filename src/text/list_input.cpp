@@ -27,10 +27,33 @@ std::string quoted(std::string_view token) {
 
 std::string at_line(int line_number) { return "line " + std::to_string(line_number) + ": "; }
 
+// Reads the next line into the record, without its line end. Input with no
+// line end for kLineLengthLimit characters is refused instead of being held
+// whole: a design line is short, and a stream of bytes without line ends
+// (a binary file, a device) must end the run rather than fill the memory.
 bool next_record(ListReader& reader) {
-  if (!std::getline(*reader.in, reader.record)) return false;
-  ++reader.line_number;
+  std::istream& in = *reader.in;
+  reader.record.clear();
   reader.pos = 0;
+  std::streambuf* buffer = in.rdbuf();
+  bool any = false;
+  for (;;) {
+    const int c = buffer == nullptr ? std::char_traits<char>::eof() : buffer->sbumpc();
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      if (!any) return false;
+      break;
+    }
+    any = true;
+    if (c == '\n') break;
+    if (reader.record.size() == kLineLengthLimit) {
+      throw InputError(at_line(reader.line_number + 1) + "the line is longer than " +
+                       std::to_string(kLineLengthLimit) +
+                       " characters; a design line holds a few values or a comment");
+    }
+    reader.record += static_cast<char>(c);
+  }
+  ++reader.line_number;
   return true;
 }
 
@@ -98,7 +121,9 @@ std::string_view split_repeat(const ListReader& reader, std::string_view token, 
                               std::string_view what) {
   repeat = 1;
   const std::size_t star = token.find('*');
-  if (star == std::string_view::npos) return token;
+  // No count before the star: not a repeat form, and not a value either
+  // (typically the start of a comment line read as values).
+  if (star == std::string_view::npos || star == 0) return token;
   const std::string_view count = token.substr(0, star);
   int value = 0;
   if (!parse_integer(count, value) || !is_digit(count.front()) || value <= 0) {
@@ -109,11 +134,34 @@ std::string_view split_repeat(const ListReader& reader, std::string_view token, 
   return token.substr(star + 1);
 }
 
+// A read that went past its first line: a message about a later line then
+// says where the values began, since the cause (an empty or short value
+// line) lies there and every later line has moved down.
+[[noreturn]] void fail_continued(const InputError& error, int first_line) {
+  throw InputError(std::string(error.what()) + "; the values were read from line " +
+                   std::to_string(first_line) +
+                   " on, which held too few of them, so every later line moved down");
+}
+
+template <typename Store>
+void read_numbers_from(ListReader& reader, int count, std::string_view what, Store store);
+
 // The common loop of the numeric reads: `store(index, token)` parses one
 // value into item `index`.
 template <typename Store>
 void read_numbers(ListReader& reader, int count, std::string_view what, Store store) {
   if (!next_record(reader)) fail_end(reader, what);
+  const int first_line = reader.line_number;
+  try {
+    read_numbers_from(reader, count, what, store);
+  } catch (const InputError& error) {
+    if (reader.line_number == first_line) throw;
+    fail_continued(error, first_line);
+  }
+}
+
+template <typename Store>
+void read_numbers_from(ListReader& reader, int count, std::string_view what, Store store) {
   bool after_comma = true;
   int index = 0;
   while (index < count) {
@@ -214,6 +262,10 @@ void read_reals(ListReader& reader, float* items, int count, std::string_view wh
 bool read_text(ListReader& reader, std::string& item, std::size_t length,
                std::string_view what) {
   if (!next_record(reader)) fail_end(reader, what);
+  // A text item never continues on the next line: that line is usually a
+  // comment, and a name taken from it would name a stray file.
+  skip_blanks(reader);
+  if (reader.pos >= reader.record.size()) return false;
   bool after_comma = true;
   const Next next = advance(reader, after_comma, what);
   if (next != Next::kValue) return false;

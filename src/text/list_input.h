@@ -30,6 +30,10 @@ struct ListReader {
   int line_number = 0;   // number of lines read so far
 };
 
+// Lines longer than this are refused with InputError (the input may not be
+// a design at all).
+inline constexpr std::size_t kLineLengthLimit = 10000;
+
 // Reads and discards whole lines, whatever they hold. `before` names what
 // follows them, for the message when the input ends.
 void skip_lines(ListReader& reader, int count, std::string_view before);
@@ -40,7 +44,9 @@ void read_integers(ListReader& reader, int* items, int count, std::string_view w
 void read_reals(ListReader& reader, float* items, int count, std::string_view what);
 // A character item, quoted with ' or " (a doubled quote stands for one) or
 // unquoted up to a blank, comma or slash. Only the first `length` characters
-// count; trailing blanks are removed. Returns false when the item got no value.
+// count; trailing blanks are removed. Returns false when the item got no value,
+// which includes a line of blanks: unlike numbers, a text item is not looked
+// for on the following lines.
 bool read_text(ListReader& reader, std::string& item, std::size_t length,
                std::string_view what);
 

@@ -68,6 +68,8 @@ TEST(ListInput, MalformedValuesNameTheirLine) {
       {"1.2.3", false, "line 1: expected a number"},
       {"0*5", false, "line 1: the repeat count in \"0*5\""},
       {"-2*5", false, "line 1: the repeat count in \"-2*5\""},
+      {"*5", false, "line 1: expected a number for the item, found \"*5\""},  // no count
+      {"* a comment", true, "line 1: expected a whole number for the item, found \"*\""},
       {"1\n2", false, "line 3: the design ends here, but the item is expected"},
       {"", true, "line 1: the design ends here, but the item is expected"},
   };
@@ -90,6 +92,64 @@ TEST(ListInput, MalformedValuesNameTheirLine) {
   }
 }
 
+TEST(ListInput, AReadThatRanOverSaysWhereItsValuesBegan) {
+  // Two values short on line 1, an empty line 2: the error is on line 3,
+  // and the message says the values began on line 1.
+  std::istringstream input("1\n   \n* comment\n");
+  ListReader reader(input);
+  float items[3] = {};
+  try {
+    read_reals(reader, items, 3, "the item");
+    ADD_FAILURE() << "no error";
+  } catch (const InputError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "line 3: expected a number for the item, found \"*\" (a finite single-precision "
+              "literal such as 10, 0.05 or 1e-5); the values were read from line 1 on, which "
+              "held too few of them, so every later line moved down");
+  }
+  // An error on the read's own line has no such addition.
+  std::istringstream same_line("1 x 3\n");
+  ListReader second(same_line);
+  try {
+    read_reals(second, items, 3, "the item");
+    ADD_FAILURE() << "no error";
+  } catch (const InputError& error) {
+    EXPECT_EQ(std::string(error.what()).find("were read from"), std::string::npos);
+  }
+}
+
+TEST(ListInput, LinesOverTheLimitAreRefusedEvenAsComments) {
+  const std::string longest(kLineLengthLimit, 'x');
+  {
+    std::istringstream input(longest + "\n7\n");
+    ListReader reader(input);
+    skip_lines(reader, 1, "the item");  // exactly at the limit: read
+    int item = 0;
+    read_integers(reader, &item, 1, "the item");
+    EXPECT_EQ(item, 7);
+  }
+  for (const std::string& text : {longest + "x\n7\n", longest + "x"}) {
+    std::istringstream input(text);
+    ListReader reader(input);
+    try {
+      skip_lines(reader, 1, "the item");
+      ADD_FAILURE() << "no error for a line of " << text.size() << " characters";
+    } catch (const InputError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind("line 1: the line is longer than 10000 characters", 0),
+                0u)
+          << error.what();
+    }
+  }
+  // The last line may lack its line end; NUL bytes are characters like others.
+  std::istringstream unterminated(std::string("1\n2\0", 4));
+  ListReader reader(unterminated);
+  int item = 0;
+  read_integers(reader, &item, 1, "the item");
+  EXPECT_EQ(item, 1);
+  EXPECT_THROW(read_integers(reader, &item, 1, "the item"), InputError);
+  EXPECT_EQ(reader.line_number, 2);
+}
+
 TEST(ListInput, TextItems) {
   struct Case { const char* input; const char* expected; };
   const Case cases[] = {
@@ -108,11 +168,16 @@ TEST(ListInput, TextItems) {
     ASSERT_TRUE(read_text(reader, item, 12, "the name")) << c.input;
     EXPECT_EQ(item, c.expected) << c.input;
   }
-  std::istringstream empty(", x");
-  ListReader reader(empty);
-  std::string item = "kept";
-  EXPECT_FALSE(read_text(reader, item, 12, "the name"));
-  EXPECT_EQ(item, "kept");
+  // No value: an empty item, or a line of blanks (the item is not looked
+  // for on the next line, which stays unread).
+  for (const char* text : {", x", "   \nname.rpt\n", "\nname.rpt\n"}) {
+    std::istringstream input(text);
+    ListReader reader(input);
+    std::string item = "kept";
+    EXPECT_FALSE(read_text(reader, item, 12, "the name")) << text;
+    EXPECT_EQ(item, "kept");
+    EXPECT_EQ(reader.line_number, 1);
+  }
 }
 
 }  // namespace
