@@ -90,7 +90,7 @@ void expect_same_at_every_count(const std::string& name, const std::string& desi
 
 TEST(ThreadIdentity, TestDesignsGiveTheSameBytesAtOneToEightThreads) {
   const auto designs = designs_in(kSource / "tests" / "e2e" / "designs");
-  EXPECT_GE(designs.size(), 12u);
+  EXPECT_GE(designs.size(), 11u);
   for (const auto& [name, design] : designs) {
     expect_same_at_every_count(name, design, {2, 3, 4, 5, 6, 7, 8});
   }
