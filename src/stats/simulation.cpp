@@ -76,7 +76,7 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
       empty_looks |= 1u << i;
       continue;
     }
-    sort_look_data(work.look, work.sort_scratch);
+    sort_look_data_for_statistics(work.look, work.sort_scratch);
     weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
 
     if (d.method_code != 4) {
