@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <cstring>
-#include <cstdlib>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -164,7 +163,6 @@ class TrialPipeline {
   // After every thread has returned: the trial whose generation failed, if
   // any, with its generation lines passed on.
   void finish() {
-    if (std::getenv("GSDSIM_PIPELINE_DEBUG")) std::fprintf(stderr, "reanalysed %d flag1 %d carried %d\n", reanalysed_, dbg_flag1_, dbg_carried_);
     if (failed_trial_ == 0) return;
     Slot& failed = slot(failed_trial_);
     pass_on(failed.generation_report, report_);
@@ -217,12 +215,7 @@ class TrialPipeline {
 
   void commit(int s, TrialWork& work) {
     Slot& done = slot(s);
-    if (done.outcome.flag_read && truth_.boundary_failed == 1) ++dbg_flag1_;
-    if (done.outcome.carried_looks) ++dbg_carried_;
-    if (!guess_holds(done)) {
-      ++reanalysed_;
-      analyse(s, truth_, work);
-    }
+    if (!guess_holds(done)) analyse(s, truth_, work);
     const TrialOutcome& o = done.outcome;
     // Only this thread writes truth_; others copy it under the lock.
     {
@@ -260,8 +253,6 @@ class TrialPipeline {
   bool committing_ = false;
   bool generation_over_ = false;
   int failed_trial_ = 0;
-  int reanalysed_ = 0;
-  int dbg_flag1_ = 0, dbg_carried_ = 0;
 };
 
 }  // namespace
