@@ -29,7 +29,9 @@ namespace gsd {
 //    recursion sets it (TrialOutcome::flag_read, reported by the update);
 //  - cum_alpha(k), but only right after the update wrote it at the same look
 //    (methods 2 and 3) or never written at all (method 1), so each thread's
-//    copy from the design is always the one-thread value.
+//    copy from the design is always the one-thread value;
+//  - bound at the current look for the decisions: just written by the
+//    update, or under method 4 the calibrated value that no trial writes.
 // Each trial is analysed from a copy of the state as committed at the time
 // (the guess), with the guess kept. Trials are committed strictly in order,
 // holding the true state the one-thread loop would hold: if the guess and
