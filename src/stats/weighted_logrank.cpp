@@ -1,6 +1,8 @@
 #include "stats/weighted_logrank.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "driver/capacities.h"
 
@@ -88,15 +90,17 @@ struct PowerSet {
     return count++;
   }
 
-  // x^2 is x * x whenever that product is exact, which it is when x has a
-  // single-precision value (24 significant bits squared fit in 53): pow's
-  // error is below one unit in the last place, so for an exactly
-  // representable result it returns that result. Otherwise pow decides.
+  // x^2 is x * x whenever that product is exact: pow's error is below one
+  // unit in the last place, so for an exactly representable result it
+  // returns that result. The product is exact when x has at most 26
+  // significant bits (the low 27 of its 52 stored bits are zero): a single-
+  // precision S always, 1 - S whenever S >= 0.25. Otherwise pow decides.
   void evaluate(double x) {
     value[1] = x;
-    const bool single = static_cast<double>(static_cast<float>(x)) == x;
+    const bool short_significand =
+        (std::bit_cast<std::uint64_t>(x) & ((std::uint64_t{1} << 27) - 1)) == 0;
     for (int i = 2; i < count; ++i) {
-      value[i] = exponent[i] == 2.0 && single ? x * x : std::pow(x, exponent[i]);
+      value[i] = exponent[i] == 2.0 && short_significand ? x * x : std::pow(x, exponent[i]);
     }
   }
 };
