@@ -39,24 +39,44 @@ float single_look_boundary(float cum_alpha, int sides) {
   return fault == 1 ? kNoBoundary : x;
 }
 
+// The sub-density g, held at the points +-B x_l, carried forward over an
+// increment of standard deviation s: what does not depend on the point y is
+// computed once per table (the same products, so the same bits).
+struct Carrier {
+  double bx[kNodeCount + 1];      // B x_l
+  double weight[kNodeCount + 1];  // w_l G(l)
+  double s;
+  double scale;  // B / s
+};
+
+Carrier make_carrier(const float* g, float b_prev, float s) {
+  Carrier carrier;
+  for (int l = 1; l <= kNodeCount; ++l) {
+    carrier.bx[l] = double{b_prev} * kNode[l];
+    carrier.weight[l] = double{kWeight[l]} * g[l];
+  }
+  carrier.s = s;
+  carrier.scale = double{b_prev} / s;
+  return carrier;
+}
+
 // Sum over the nodes l of w_l G(l) [phi((B x_l - y)/s) + phi((-B x_l - y)/s)]:
-// the sub-density g, held at the points +-B x_l, carried forward over an
-// increment of standard deviation s to the point y, without the factor B/s.
-// Summed in single precision in node order.
-float carried_sum(const float* g, float b_prev, float s, double y) {
+// the carried sub-density at the point y, without the factor B/s. Summed in
+// single precision in node order.
+float carried_sum(const Carrier& carrier, double y) {
   float sum = 0.0f;
   for (int l = 1; l <= kNodeCount; ++l) {
-    const double bx = double{b_prev} * kNode[l];
-    const float above = normal_density(static_cast<float>((bx - y) / s));
-    const float below = normal_density(static_cast<float>((-bx - y) / s));
-    sum = static_cast<float>(sum + double{kWeight[l]} * g[l] * (double{above} + below));
+    const double bx = carrier.bx[l];
+    const float above = normal_density(static_cast<float>((bx - y) / carrier.s));
+    const float below = normal_density(static_cast<float>((-bx - y) / carrier.s));
+    sum = static_cast<float>(sum + carrier.weight[l] * (double{above} + below));
   }
   return sum;
 }
 
 // The sub-density of Z at the last look (fraction 1) at the point y.
-float last_look_density(const float* g, float b_prev, float s, float y) {
-  return static_cast<float>(double{b_prev} / s * carried_sum(g, b_prev, s, y));
+float last_look_density(const Carrier& carrier, float y) {
+  return static_cast<float>(carrier.scale * carried_sum(carrier, y));
 }
 
 }  // namespace
@@ -104,11 +124,11 @@ void last_look_boundary(int k, const float* t, const float* cum_alpha, int sides
     if (d < kLeastIncrement) continue;  // also a fall in information
     const float s = static_cast<float>(std::sqrt(double{d}));
     const float b_i = static_cast<float>(std::sqrt(double{u[i]}) * c[i]);
-    const float* g = table[current];
+    const Carrier carrier = make_carrier(table[current], b_prev, s);
     float* next = table[1 - current];
     for (int m = 1; m <= kNodeCount; ++m) {
       const double y = double{b_i} * kNode[m];
-      next[m] = static_cast<float>(double{carried_sum(g, b_prev, s, y)} * b_prev / s);
+      next[m] = static_cast<float>(double{carried_sum(carrier, y)} * b_prev / s);
     }
     current = 1 - current;
     b_prev = b_i;
@@ -122,15 +142,15 @@ void last_look_boundary(int k, const float* t, const float* cum_alpha, int sides
     return;
   }
   const float s = static_cast<float>(std::sqrt(double{d}));
-  const float* g = table[current];
+  const Carrier carrier = make_carrier(table[current], b_prev, s);
 
   // Forward trapezoid march of the mass over (0, y] until it passes the target.
-  float f0 = last_look_density(g, b_prev, s, 0.0f);
+  float f0 = last_look_density(carrier, 0.0f);
   float f1 = 0.0f;
   float y = kMarchStep;
   float mass = 0.0f;
   for (;;) {
-    f1 = last_look_density(g, b_prev, s, y);
+    f1 = last_look_density(carrier, y);
     mass = static_cast<float>(mass + (double{f0} + f1) * kHalfMarchStep);
     if (mass > target) break;
     // Accumulated in single precision: 999 panels, the last ending near
@@ -150,7 +170,7 @@ void last_look_boundary(int k, const float* t, const float* cum_alpha, int sides
   const float mass_lo = static_cast<float>(mass - (double{f0} + f1) * kHalfMarchStep);
   const float y_i = static_cast<float>(
       y_lo + (double{target} - mass_lo) * kMarchStep / (double{mass} - mass_lo));
-  const float f_i = last_look_density(g, b_prev, s, y_i);
+  const float f_i = last_look_density(carrier, y_i);
   c[k] = static_cast<float>(y_lo + 2.0 * (double{target} - mass_lo) / (double{f0} + f_i));
 }
 

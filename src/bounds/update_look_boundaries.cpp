@@ -28,11 +28,12 @@ void report_v0_too_large(std::FILE* console, int j) {
 
 }  // namespace
 
-void update_look_boundaries(int k, const Design& design, const InformationScale& scale,
+FlagUse update_look_boundaries(int k, const Design& design, const InformationScale& scale,
                             BoundaryTables& tables, int& boundary_failed, std::FILE* console) {
   const int last = design.look_count;
   float x[kLookCapacity + 1];  // information sequence of the recursion
   float c[kLookCapacity + 1];  // critical values of the recursion
+  FlagUse use;
 
   for (int j = 1; j <= design.stat_count; ++j) {
     float* info = tables.obs_info[j];
@@ -69,12 +70,14 @@ void update_look_boundaries(int k, const Design& design, const InformationScale&
             break;
           }
           last_look_boundary(k, x, tables.cum_alpha, design.sides, boundary_failed, c);
+          use.set = true;
           w = c[k];
           break;
         case kHaybittle:
           if (k == last) {
             tables.cum_alpha[k] = design.alpha;
             last_look_boundary(k, x, tables.cum_alpha, design.sides, boundary_failed, c);
+            use.set = true;
             w = c[k];
           } else {
             w = design.b;
@@ -83,6 +86,7 @@ void update_look_boundaries(int k, const Design& design, const InformationScale&
         case kGivenSplit:
         default:
           last_look_boundary(k, x, tables.cum_alpha, design.sides, boundary_failed, c);
+          use.set = true;
           w = c[k];
           break;
       }
@@ -90,8 +94,10 @@ void update_look_boundaries(int k, const Design& design, const InformationScale&
 
     // The flag deliberately outlives the statistic, the look and the trial:
     // a value set without a recursion stays 5.0 until a recursion succeeds.
+    if (!use.set) use.read_before_set = true;
     tables.bound[j][k] = boundary_failed == 1 ? kNoBoundary : w;
   }
+  return use;
 }
 
 }  // namespace gsd

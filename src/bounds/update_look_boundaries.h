@@ -33,10 +33,21 @@ namespace gsd {
 //   one of an earlier statistic, look or trial) turns the look's value into
 //   5.0. The flag is never cleared here; only a recursion clears it.
 //
+// Returns what the call did with boundary_failed, for callers that analyse
+// trials out of order and must know whether a trial's outcome depended on
+// the flag it started with: `read_before_set` when the failure rule read the
+// flag before any recursion of this call had set it, `set` when a recursion
+// ran (the flag on return is then this call's own).
+//
 // tables.cum_alpha is the trial's copy of the cumulative error, entry 0 = 0,
 // initialised by the caller from the design's. Preconditions: 1 <= k <= K <=
 // 15, v_last(j) > 0, v0(j) > 0. No allocation.
-void update_look_boundaries(int k, const Design& design, const InformationScale& scale,
+struct FlagUse {
+  bool read_before_set = false;
+  bool set = false;
+};
+
+FlagUse update_look_boundaries(int k, const Design& design, const InformationScale& scale,
                             BoundaryTables& tables, int& boundary_failed, std::FILE* console);
 
 }  // namespace gsd

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "driver/design.h"
 #include "driver/design_input.h"
@@ -10,6 +11,7 @@
 #include "driver/run_errors.h"
 #include "model/random_stream.h"
 #include "stats/calibration.h"
+#include "stats/parallel_simulation.h"
 #include "stats/results_report.h"
 #include "stats/run_tally.h"
 #include "stats/simulation.h"
@@ -26,7 +28,7 @@ int fatal(std::FILE* console, const std::string& message, int status) {
 }
 
 // The phases of a run, in order, once the report is open.
-void run_phases(Design& design, std::FILE* report, std::FILE* console) {
+void run_phases(Design& design, std::FILE* report, std::FILE* console, int threads) {
   write_seed_line(report, design);
   // The stream starts with the design's seed; its first number is discarded.
   SubtractiveGenerator generator;
@@ -41,14 +43,19 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console) {
   calibrate(design, report, console, calibration, work->tables);
   check_report(report, design.report_name);
 
-  start_simulation(design, *work);
   RunTally tally;
-  int boundary_failed = 0;
-  char error[512];
-  for (int s = 1; s <= design.sim_count; ++s) {
-    if (!simulate_trial(design, calibration, s, generator, seed, *work, boundary_failed, tally,
-                        report, console, error, sizeof error)) {
-      throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
+  if (threads > 1) {
+    simulate_trials_in_parallel(design, calibration, generator, seed, work->tables, tally,
+                                report, console, threads);
+  } else {
+    start_simulation(design, *work);
+    int boundary_failed = 0;
+    char error[512];
+    for (int s = 1; s <= design.sim_count; ++s) {
+      if (!simulate_trial(design, calibration, s, generator, seed, *work, boundary_failed,
+                          tally, report, console, error, sizeof error)) {
+        throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
+      }
     }
   }
   check_report(report, design.report_name);
@@ -57,13 +64,19 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console) {
 
 }  // namespace
 
-int run_design(std::istream& input, std::FILE* console) {
+int thread_count(const RunOptions& options) {
+  if (options.threads > 0) return options.threads;
+  const unsigned hardware = std::thread::hardware_concurrency();
+  return hardware > 0 ? static_cast<int>(hardware) : 1;
+}
+
+int run_design(std::istream& input, std::FILE* console, const RunOptions& options) {
   Design design;
   std::FILE* report = nullptr;
   try {
     read_design(input, console, design,
                 [&](const Design& d) { report = open_report(d.report_name); });
-    run_phases(design, report, console);
+    run_phases(design, report, console, thread_count(options));
     std::FILE* finished = report;
     report = nullptr;
     close_report(finished, design.report_name);

@@ -5,9 +5,20 @@
 
 namespace gsd {
 
+// How a run uses the machine. The results never depend on it.
+struct RunOptions {
+  // Threads analysing trials: 0 for every hardware thread, 1 for the plain
+  // one-thread trial loop.
+  int threads = 0;
+};
+
+// The thread count `options` asks for: threads itself when positive,
+// otherwise the number of hardware threads (1 when unknown).
+int thread_count(const RunOptions& options);
+
 // Runs one design read from `input`: notes and estimates go to `console`,
 // everything else to the report file the design names. Returns the process
 // exit status (see run_errors.h); fatal errors are written to `console`.
-int run_design(std::istream& input, std::FILE* console);
+int run_design(std::istream& input, std::FILE* console, const RunOptions& options = {});
 
 }  // namespace gsd

@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "model/curve_inverse.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
 
@@ -17,16 +18,20 @@ int subject_count(const Design& design) {
 
 namespace {
 
-// The inverse distributions of the two groups, fixed for one trial.
+// The inverse distributions of the two groups, fixed for one trial, with
+// their probability-free values computed once (curve_inverse.h: the same
+// results bit for bit).
 struct GroupInverses {
   const Design& design;
-  const HazardRatioCurve& hazard_ratio_curve;
+  const HazardRatioInverse& hazard_ratio_inverse;
+  const SurvivalInverse& baseline;
+  const SurvivalInverse& alternative;
   std::FILE* report;
 
-  float control(float u) const { return time_at_survival(design.baseline_curve, u); }
+  float control(float u) const { return time_at_survival(baseline, u); }
   float treatment(float u) const {
-    if (uses_hazard_ratios(design)) return time_at_survival(hazard_ratio_curve, u, report);
-    return time_at_survival(design.alternative_curve, u);
+    if (uses_hazard_ratios(design)) return time_at_survival(hazard_ratio_inverse, u, report);
+    return time_at_survival(alternative, u);
   }
   float of_group(bool treatment_group, float u) const {
     return treatment_group ? treatment(u) : control(u);
@@ -67,8 +72,13 @@ GenerationStatus draw_event_time(const GroupInverses& inverses, bool treatment_g
 GenerationStatus generate_trial(const Design& design, int count,
                                 SubtractiveGenerator& generator, int& seed,
                                 SimulatedTrial& trial, std::FILE* report) {
-  const HazardRatioCurve hazard_ratio_curve = make_hazard_ratio_curve(design);
-  const GroupInverses inverses{design, hazard_ratio_curve, report};
+  const HazardRatioInverse hazard_ratio_inverse =
+      make_hazard_ratio_inverse(make_hazard_ratio_curve(design));
+  const SurvivalInverse baseline = make_survival_inverse(design.baseline_curve);
+  const SurvivalInverse alternative = make_survival_inverse(design.alternative_curve);
+  const SurvivalInverse control_censoring = make_survival_inverse(design.control_censoring);
+  const SurvivalInverse treatment_censoring = make_survival_inverse(design.treatment_censoring);
+  const GroupInverses inverses{design, hazard_ratio_inverse, baseline, alternative, report};
   const int control_count = count / 2;
   for (int i = 1; i <= count; ++i) {
     const bool treatment_group = i > control_count;
@@ -84,8 +94,7 @@ GenerationStatus generate_trial(const Design& design, int count,
                               design.drop_in_probs, CrossoverList::kDropIn, generator, seed,
                               trial.event_time[i]);
     if (!status.ok) return status;
-    const SurvivalCurve& censoring =
-        treatment_group ? design.treatment_censoring : design.control_censoring;
+    const SurvivalInverse& censoring = treatment_group ? treatment_censoring : control_censoring;
     trial.censor_time[i] = time_at_survival(censoring, uniform(generator, seed));
     trial.group[i] = treatment_group ? 1.0f : 0.0f;
   }

@@ -24,6 +24,8 @@ void write_empty_look(std::FILE* report, float look_time, int trial_index) {
   write_line(report, line);
 }
 
+}  // namespace
+
 void describe_runaway(const GenerationStatus& status, char* error, int error_capacity) {
   const char* list = status.list == CrossoverList::kDropIn ? "drop-in" : "drop-out";
   const char* other = status.list == CrossoverList::kDropIn ? "treatment" : "control";
@@ -34,8 +36,6 @@ void describe_runaway(const GenerationStatus& status, char* error, int error_cap
                 list, status.index, static_cast<double>(status.time), kCrossoverRedrawLimit,
                 other);
 }
-
-}  // namespace
 
 void start_simulation(const Design& design, TrialWork& work) {
   std::memcpy(work.tables.cum_alpha, design.cum_alpha, sizeof work.tables.cum_alpha);
@@ -56,6 +56,54 @@ void record_look_decisions(const Design& d, int i, const float* Z, const Boundar
   }
 }
 
+void analyse_trial(const Design& d, const Calibration& calibration, int trial_index,
+                   const SimulatedTrial& trial, TrialWork& work, int& boundary_failed,
+                   TrialOutcome& outcome, std::FILE* report, std::FILE* console) {
+  const int L = d.stat_count;
+  const int K = d.look_count;
+  outcome = TrialOutcome{};
+  unsigned empty_looks = 0;
+
+  for (int i = 1; i <= K; ++i) {
+    int stopped_count = 0;
+    for (int j = 1; j <= L; ++j) stopped_count += outcome.stopped[j];
+    if (stopped_count == L) break;
+
+    const float T = d.look_times[i];
+    collect_look_data(trial, calibration.subject_count, T, work.look);
+    if (work.look.m == 0) {
+      write_empty_look(report, T, trial_index);
+      empty_looks |= 1u << i;
+      continue;
+    }
+    sort_look_data_for_statistics(work.look, work.sort_scratch);
+    weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
+
+    if (d.method_code != 4) {
+      for (int j = 1; j <= L; ++j) work.tables.obs_info[j][i] = work.V[j];
+      const FlagUse use =
+          update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed, console);
+      // The update reads the entries of looks 1..i-1; those of this trial's
+      // empty looks are what earlier trials left.
+      outcome.carried_looks |= empty_looks;
+      outcome.written_looks |= 1u << i;
+      if (use.read_before_set && !outcome.flag_set) outcome.flag_read = true;
+      if (use.set) outcome.flag_set = true;
+    }
+
+    record_look_decisions(d, i, work.Z, work.tables, outcome.stopped, outcome.tally);
+  }
+}
+
+void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally) {
+  for (int j = 1; j <= d.stat_count; ++j) {
+    if (outcome.stopped[j] == 0) continue;
+    // The trial's own sum is 0 + t(i) = t(i) exactly.
+    tally.rej[j] += outcome.tally.rej[j];
+    tally.stop_sum[j] = tally.stop_sum[j] + outcome.tally.stop_sum[j];
+  }
+}
+
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, std::FILE* report,
@@ -66,31 +114,10 @@ bool simulate_trial(const Design& d, const Calibration& calibration, int trial_i
     describe_runaway(status, error, error_capacity);
     return false;
   }
-  const int L = d.stat_count;
-  const int K = d.look_count;
-  for (int j = 1; j <= L; ++j) work.stopped[j] = 0;
-
-  for (int i = 1; i <= K; ++i) {
-    int stopped_count = 0;
-    for (int j = 1; j <= L; ++j) stopped_count += work.stopped[j];
-    if (stopped_count == L) break;
-
-    const float T = d.look_times[i];
-    collect_look_data(work.trial, calibration.subject_count, T, work.look);
-    if (work.look.m == 0) {
-      write_empty_look(report, T, trial_index);
-      continue;
-    }
-    sort_look_data(work.look, work.sort_scratch);
-    weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
-
-    if (d.method_code != 4) {
-      for (int j = 1; j <= L; ++j) work.tables.obs_info[j][i] = work.V[j];
-      update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed, console);
-    }
-
-    record_look_decisions(d, i, work.Z, work.tables, work.stopped, tally);
-  }
+  TrialOutcome outcome;
+  analyse_trial(d, calibration, trial_index, work.trial, work, boundary_failed, outcome, report,
+                console);
+  add_to_tally(d, outcome, tally);
   return true;
 }
 

@@ -4,6 +4,7 @@
 
 #include "bounds/boundary_tables.h"
 #include "driver/design.h"
+#include "model/generate_trial.h"
 #include "model/random_stream.h"
 #include "model/simulated_trial.h"
 #include "stats/calibration.h"
@@ -37,6 +38,40 @@ void start_simulation(const Design& design, TrialWork& work);
 // time to the statistic's stopping-time sum.
 void record_look_decisions(const Design& design, int i, const float* Z,
                            const BoundaryTables& tables, int* stopped, RunTally& tally);
+
+// What the analysis of one trial read of the state carried between trials,
+// what it left there, and what it adds to the tallies. Bits of the masks are
+// looks 1..K.
+struct TrialOutcome {
+  // Looks with subjects whose obs_info and bound entries this trial wrote
+  // (always 0 under method 4, whose bounds never change).
+  unsigned written_looks = 0;
+  // Looks without subjects in this trial whose entries, as earlier trials
+  // left them, a later look of this trial may have read.
+  unsigned carried_looks = 0;
+  bool flag_read = false;  // boundary_failed read before this trial set it
+  bool flag_set = false;   // boundary_failed on exit is this trial's own
+  int stopped[kStatCapacity + 1] = {};
+  RunTally tally;  // this trial's rejections and stopping times alone
+};
+
+// The looks of one generated trial (everything of simulate_trial after the
+// generation): reads and updates work.tables and boundary_failed as the
+// trial goes, writes the lines of looks without subjects to `report` and the
+// boundary notes to `console`, and leaves in `outcome` what the trial adds
+// to the tallies instead of adding it, so that the caller can add trials in
+// their order.
+void analyse_trial(const Design& design, const Calibration& calibration, int trial_index,
+                   const SimulatedTrial& trial, TrialWork& work, int& boundary_failed,
+                   TrialOutcome& outcome, std::FILE* report, std::FILE* console);
+
+// Adds one trial's rejections and stopping times to the run's tallies. Each
+// statistic's stop_sum receives exactly the one single-precision addition
+// the trial loop makes, so adding trials in their order gives the same sums.
+void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally);
+
+// The message of a generation that could not finish, into `error`.
+void describe_runaway(const GenerationStatus& status, char* error, int error_capacity);
 
 // Simulates one trial: generates its subjects from the stream, then looks
 // 1..K until every statistic has stopped, each statistic rejecting at the

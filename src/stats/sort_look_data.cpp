@@ -154,7 +154,39 @@ void stable_gap_stages(SortScratch& scratch, int m) {
 
 }  // namespace
 
-void sort_look_data(LookData& data, SortScratch& scratch) {
+namespace {
+
+// Whether every run of equal keys in packed[1..m] (sorted by key) is one
+// whose order cannot change weighted_logrank: all its entries censored, or
+// all with the same group and event. Such a run may stay in position order.
+bool ties_leave_statistics_alone(const std::uint64_t* packed, const LookData& data, int m) {
+  int start = 1;
+  while (start <= m) {
+    int end = start;
+    while (end < m && high_word(packed[end + 1]) == high_word(packed[start])) ++end;
+    if (end > start) {
+      const int first = low_word(packed[start]);
+      bool all_censored = true;
+      bool all_alike = true;
+      for (int p = start; p <= end; ++p) {
+        const int i = low_word(packed[p]);
+        if (data.event[i] != 0) all_censored = false;
+        if (data.event[i] != data.event[first] ||
+            std::bit_cast<std::uint32_t>(data.group[i]) !=
+                std::bit_cast<std::uint32_t>(data.group[first]) ||
+            std::bit_cast<std::uint32_t>(data.obs_time[i]) !=
+                std::bit_cast<std::uint32_t>(data.obs_time[first])) {
+          all_alike = false;
+        }
+      }
+      if (!all_censored && !all_alike) return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+void sort_by_time(LookData& data, SortScratch& scratch, bool for_statistics) {
   const int m = data.m;
   if (m < 2) return;
   for (int i = 1; i <= m; ++i) {
@@ -169,7 +201,9 @@ void sort_look_data(LookData& data, SortScratch& scratch) {
   radix_sort_by_key(packed, scratch.buffer, m);
   for (int i = 1; i < m; ++i) {
     if (high_word(packed[i]) == high_word(packed[i + 1])) {
-      stable_gap_stages(scratch, m);
+      if (!for_statistics || !ties_leave_statistics_alone(packed, data, m)) {
+        stable_gap_stages(scratch, m);
+      }
       break;
     }
   }
@@ -183,6 +217,14 @@ void sort_look_data(LookData& data, SortScratch& scratch) {
     data.group[i] = scratch.group[from];
     data.event[i] = scratch.event[from];
   }
+}
+
+}  // namespace
+
+void sort_look_data(LookData& data, SortScratch& scratch) { sort_by_time(data, scratch, false); }
+
+void sort_look_data_for_statistics(LookData& data, SortScratch& scratch) {
+  sort_by_time(data, scratch, true);
 }
 
 }  // namespace gsd

@@ -45,4 +45,15 @@ void sort_look_data_literal(LookData& data);
 // overwritten.
 void sort_look_data(LookData& data, SortScratch& scratch);
 
+// An arrangement that gives weighted_logrank exactly the results of the
+// literal one, sooner. weighted_logrank reads only the sequence of (group,
+// event) pairs, and between two entries of a run of equal times it reads
+// nothing but the at-risk counts, which are whole numbers and come out the
+// same after the run in any order. So a run whose entries are all censored,
+// or all alike (time, group and event), may stay in subject order; only when
+// some run of ties is neither does this fall back to the literal
+// arrangement. Every entry outside such runs, and every run's place, is the
+// literal one.
+void sort_look_data_for_statistics(LookData& data, SortScratch& scratch);
+
 }  // namespace gsd

@@ -29,4 +29,12 @@ namespace gsd {
 int weighted_logrank(const LookData& data, int q, const float* rho,
                      const float* tau, float* Z, float* V);
 
+// The same results, bit for bit, evaluating every power with its own call
+// as the formula reads (x^0 and x^1 excepted). weighted_logrank computes
+// each distinct power of an event once for all statistics and squares of
+// single-precision values by one exact multiplication; this is kept as the
+// reference the tests and the benchmark compare it with.
+int weighted_logrank_literal(const LookData& data, int q, const float* rho,
+                             const float* tau, float* Z, float* V);
+
 }  // namespace gsd

@@ -283,5 +283,43 @@ TEST_F(UpdateLookBoundaries, FlagIsNeverClearedWithoutARecursion) {
   EXPECT_EQ(failed_, 1);
 }
 
+// What a call reports about the failure flag: whether its failure rule read
+// the flag before a recursion of the call set it, and whether one did.
+TEST_F(UpdateLookBoundaries, ReportsItsUseOfTheFailureFlag) {
+  struct Case {
+    const char* name;
+    int method, looks, k;
+    float info1, info2;  // statistics 1 and 2 at look k (v0 = 25)
+    bool read_before_set, set;
+  };
+  const Case cases[] = {
+      {"recursion for both", 2, 3, 1, 50.0f, 50.0f, false, true},
+      {"both below v0", 2, 3, 2, 10.0f, 10.0f, true, false},
+      {"first below v0, then a recursion", 2, 3, 2, 10.0f, 50.0f, true, true},
+      {"a recursion, then below v0", 2, 3, 2, 50.0f, 10.0f, false, true},
+      {"nearly final information", 2, 3, 2, 99.5f, 99.5f, true, false},
+      {"Haybittle interim look", 3, 3, 2, 50.0f, 50.0f, true, false},
+      {"Haybittle last look", 3, 3, 3, 90.0f, 90.0f, false, true},
+      {"given split", 1, 3, 2, 10.0f, 10.0f, true, false},
+  };
+  for (const Case& c : cases) {
+    reset();
+    set_design(c.method, c.looks, 2, kUseObrienFleming, 3.0f);
+    design_.stat_count = 2;
+    for (int i = 0; i <= c.looks; ++i) tables_.cum_alpha[i] = 0.05f * i / c.looks;
+    for (int j = 1; j <= 2; ++j) {
+      for (int i = 1; i < c.k; ++i) {
+        tables_.obs_info[j][i] = 20.0f * i;
+        tables_.bound[j][i] = 3.0f;
+      }
+    }
+    tables_.obs_info[1][c.k] = c.info1;
+    tables_.obs_info[2][c.k] = c.info2;
+    const FlagUse use = update_look_boundaries(c.k, design_, scale_, tables_, failed_, console_);
+    EXPECT_EQ(use.read_before_set, c.read_before_set) << c.name;
+    EXPECT_EQ(use.set, c.set) << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace gsd
