@@ -48,5 +48,7 @@ int main(int argc, char** argv) {
     input = &file;
   }
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
-  return gsd::run_design(*input, stdout);
+  gsd::RunOptions options;
+  options.threads = command_line.threads;
+  return gsd::run_design(*input, stdout, options);
 }

@@ -21,12 +21,6 @@ namespace gsd {
 
 namespace {
 
-int fatal(std::FILE* console, const std::string& message, int status) {
-  std::fprintf(console, "gsdsim: error: %s\n", message.c_str());
-  std::fflush(console);
-  return status;
-}
-
 // The phases of a run, in order, once the report is open.
 void run_phases(Design& design, std::FILE* report, std::FILE* console, int threads) {
   write_seed_line(report, design);
@@ -82,13 +76,13 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
     close_report(finished, design.report_name);
   } catch (const InputError& error) {
     if (report != nullptr) std::fclose(report);
-    return fatal(console, error.what(), kExitInputError);
+    return report_fatal_error(console, error.what(), kExitInputError);
   } catch (const ReportError& error) {
     if (report != nullptr) std::fclose(report);
-    return fatal(console, error.what(), kExitReportError);
+    return report_fatal_error(console, error.what(), kExitReportError);
   } catch (const RunError& error) {
     if (report != nullptr) std::fclose(report);
-    return fatal(console, error.what(), kExitRunError);
+    return report_fatal_error(console, error.what(), kExitRunError);
   }
   std::fflush(console);
   return kExitSuccess;
