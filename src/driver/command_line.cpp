@@ -21,6 +21,8 @@ const char* usage_text() {
          "  --template     write a complete, commented design file to standard output\n"
          "  --threads N    analyse trials on N threads (default: every hardware thread;\n"
          "                 the results are the same bytes for every N)\n"
+         "  --json FILE    also write the design, the calibration and the results, with\n"
+         "                 per-look stopping counts, as JSON to FILE\n"
          "  --help         show this text\n"
          "  --version      show the version\n"
          "\n"
@@ -57,6 +59,20 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
         return false;
       }
       command_line.threads = threads;
+    } else if (argument == "--json" || argument.starts_with("--json=")) {
+      if (argument == "--json") {
+        if (i + 1 == argc) {
+          error = "--json needs the name of the file to write";
+          return false;
+        }
+        command_line.json_path = argv[++i];
+      } else {
+        command_line.json_path = std::string(argument.substr(7));
+      }
+      if (command_line.json_path.empty()) {
+        error = "--json needs the name of the file to write";
+        return false;
+      }
     } else if (argument.size() > 1 && argument.front() == '-') {
       error = "unknown option \"" + std::string(argument) + "\" (see gsdsim --help)";
       return false;

@@ -11,6 +11,7 @@ struct CommandLine {
   Action action = Action::kRun;
   std::string design_path;  // empty: standard input
   int threads = 0;          // 0: every hardware thread
+  std::string json_path;    // empty: no JSON results
 };
 
 // Parses argv. Returns false with a message in `error` for an unknown

@@ -50,5 +50,7 @@ int main(int argc, char** argv) {
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
   gsd::RunOptions options;
   options.threads = command_line.threads;
+  options.json_path = command_line.json_path;
+  options.progress = stderr;
   return gsd::run_design(*input, stdout, options);
 }

@@ -7,7 +7,9 @@
 #include "driver/design.h"
 #include "driver/design_input.h"
 #include "driver/design_summary.h"
+#include "driver/progress_meter.h"
 #include "driver/report_file.h"
+#include "driver/results_json.h"
 #include "driver/run_errors.h"
 #include "model/random_stream.h"
 #include "stats/calibration.h"
@@ -22,7 +24,47 @@ namespace gsd {
 namespace {
 
 // The phases of a run, in order, once the report is open.
-void run_phases(Design& design, std::FILE* report, std::FILE* console, int threads) {
+void show_trials_done(void* meter, int trials_done) {
+  show_progress(*static_cast<ProgressMeter*>(meter), trials_done);
+}
+
+void write_json(const std::string& path, const std::string& text) {
+  std::FILE* out = std::fopen(path.c_str(), "w");
+  if (out == nullptr) {
+    throw ReportError("cannot create the JSON results file \"" + path + "\"");
+  }
+  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  if (std::fclose(out) != 0 || !written) {
+    throw ReportError("cannot write the JSON results file \"" + path + "\"");
+  }
+}
+
+// The trials of the run, in order, on one thread or several; both give the
+// same tallies and lines.
+void simulate_trials(const Design& design, const Calibration& calibration,
+                     SubtractiveGenerator& generator, int& seed, TrialWork& work, RunTally& tally,
+                     std::FILE* report, std::FILE* console, int threads,
+                     const TrialProgress& progress) {
+  if (threads > 1) {
+    simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally,
+                                report, console, threads, progress);
+  } else {
+    start_simulation(design, work);
+    int boundary_failed = 0;
+    char error[512];
+    for (int s = 1; s <= design.sim_count; ++s) {
+      if (!simulate_trial(design, calibration, s, generator, seed, work, boundary_failed,
+                          tally, report, console, error, sizeof error)) {
+        throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
+      }
+      tell_trial_done(progress, s);
+    }
+  }
+}
+
+void run_phases(Design& design, std::FILE* report, std::FILE* console,
+                const RunOptions& options) {
+  const int threads = thread_count(options);
   write_seed_line(report, design);
   // The stream starts with the design's seed; its first number is discarded.
   SubtractiveGenerator generator;
@@ -38,22 +80,22 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console, int threa
   check_report(report, design.report_name);
 
   RunTally tally;
-  if (threads > 1) {
-    simulate_trials_in_parallel(design, calibration, generator, seed, work->tables, tally,
-                                report, console, threads);
-  } else {
-    start_simulation(design, *work);
-    int boundary_failed = 0;
-    char error[512];
-    for (int s = 1; s <= design.sim_count; ++s) {
-      if (!simulate_trial(design, calibration, s, generator, seed, *work, boundary_failed,
-                          tally, report, console, error, sizeof error)) {
-        throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
-      }
-    }
+  ProgressMeter meter;
+  start_progress(meter, options.progress, design.sim_count);
+  const TrialProgress progress{show_trials_done, &meter};
+  try {
+    simulate_trials(design, calibration, generator, seed, *work, tally, report, console, threads,
+                    progress);
+  } catch (...) {
+    finish_progress(meter);
+    throw;
   }
+  finish_progress(meter);
   check_report(report, design.report_name);
   write_results(report, design, tally);
+  if (!options.json_path.empty()) {
+    write_json(options.json_path, results_json(design, calibration, tally));
+  }
 }
 
 }  // namespace
@@ -70,7 +112,7 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
   try {
     read_design(input, console, design,
                 [&](const Design& d) { report = open_report(d.report_name); });
-    run_phases(design, report, console, thread_count(options));
+    run_phases(design, report, console, options);
     std::FILE* finished = report;
     report = nullptr;
     close_report(finished, design.report_name);

@@ -2,14 +2,21 @@
 
 #include <cstdio>
 #include <istream>
+#include <string>
 
 namespace gsd {
 
-// How a run uses the machine. The results never depend on it.
+// What a run does besides the report. The console output and the report
+// never depend on it.
 struct RunOptions {
   // Threads analysing trials: 0 for every hardware thread, 1 for the plain
   // one-thread trial loop.
   int threads = 0;
+  // When not empty, the results are also written as JSON to this file.
+  std::string json_path;
+  // Where the progress line goes while trials are simulated (shown only when
+  // it is a terminal); null for none.
+  std::FILE* progress = nullptr;
 };
 
 // The thread count `options` asks for: threads itself when positive,

@@ -86,7 +86,7 @@ void check_haybittle_alpha(const Design& d) {
 
 // Method 3: raises b until the recursion finds a final critical value below
 // 5.0 with every interim bound at b; reports b and that value.
-void search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE* console) {
+float search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE* console) {
   const int K = d.look_count;
   d.cum_alpha[K] = d.alpha / 3.0f;
   check_haybittle_alpha(d);
@@ -109,6 +109,7 @@ void search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE*
   put_text(line, "The c based on the asymptotic null distribution:");
   put_fixed(line, c[K], 6, 2);
   write_line(report, line);
+  return c[K];
 }
 
 // Method 2 with use function 4: raises b until Siegmund's approximation of
@@ -175,7 +176,7 @@ void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& ca
           "longer advances in single precision at times this large; use a smaller time unit "
           "for the look times and curves");
     }
-    if (d.method_code == 3) search_haybittle_b(d, V, report, console);
+    if (d.method_code == 3) calibration.haybittle_c = search_haybittle_b(d, V, report, console);
 
     write_list_text(report, "The variance under the null are:");
     line.length = 0;

@@ -12,6 +12,8 @@ namespace gsd {
 struct Calibration {
   int subject_count = 0;
   InformationScale scale;  // v0 and v_last per statistic
+  // Method 3: the final critical value from the null variances.
+  float haybittle_c = 0.0f;
   // Null variance of statistic j at look i.
   float null_variance[kStatCapacity + 1][kLookCapacity + 1] = {};
 };

@@ -74,7 +74,8 @@ class TrialPipeline {
  public:
   TrialPipeline(const Design& design, const Calibration& calibration,
                 SubtractiveGenerator& generator, int& seed, const BoundaryTables& calibrated,
-                RunTally& tally, std::FILE* report, std::FILE* console, int threads)
+                RunTally& tally, std::FILE* report, std::FILE* console, int threads,
+                const TrialProgress& progress)
       : d_(design),
         calibration_(calibration),
         generator_(generator),
@@ -82,6 +83,7 @@ class TrialPipeline {
         tally_(tally),
         report_(report),
         console_(console),
+        progress_(progress),
         slots_(static_cast<std::size_t>(4 * threads)) {
     std::memcpy(truth_.bound, calibrated.bound, sizeof truth_.bound);
     std::memcpy(truth_.obs_info, calibrated.obs_info, sizeof truth_.obs_info);
@@ -235,6 +237,7 @@ class TrialPipeline {
     pass_on(done.generation_report, report_);
     pass_on(done.look_report, report_);
     pass_on(done.look_console, console_);
+    tell_trial_done(progress_, s);
   }
 
   const Design& d_;
@@ -244,6 +247,7 @@ class TrialPipeline {
   RunTally& tally_;
   std::FILE* report_;
   std::FILE* console_;
+  const TrialProgress& progress_;
   std::vector<Slot> slots_;
   CarriedState truth_;
 
@@ -262,10 +266,11 @@ class TrialPipeline {
 void simulate_trials_in_parallel(const Design& design, const Calibration& calibration,
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
-                                 std::FILE* report, std::FILE* console, int threads) {
+                                 std::FILE* report, std::FILE* console, int threads,
+                                 const TrialProgress& progress) {
   if (design.sim_count < 1) return;
   TrialPipeline pipeline(design, calibration, generator, seed, calibrated, tally, report,
-                         console, threads);
+                         console, threads, progress);
   std::vector<std::unique_ptr<TrialWork>> works;
   for (int t = 0; t < threads; ++t) works.push_back(std::make_unique<TrialWork>());
   std::vector<std::thread> helpers;

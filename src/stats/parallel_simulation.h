@@ -7,6 +7,7 @@
 #include "model/random_stream.h"
 #include "stats/calibration.h"
 #include "stats/run_tally.h"
+#include "stats/trial_progress.h"
 
 namespace gsd {
 
@@ -26,6 +27,7 @@ namespace gsd {
 void simulate_trials_in_parallel(const Design& design, const Calibration& calibration,
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
-                                 std::FILE* report, std::FILE* console, int threads);
+                                 std::FILE* report, std::FILE* console, int threads,
+                                 const TrialProgress& progress = {});
 
 }  // namespace gsd

@@ -4,11 +4,24 @@
 
 namespace gsd {
 
+// Per look, over all simulated trials: the trials that reached the look, the
+// subjects in its data and their events, and per statistic the trials that
+// stopped, and rejected, there. Nothing of the report depends on it.
+struct LookTally {
+  int reached[kLookCapacity + 1] = {};
+  long long subjects[kLookCapacity + 1] = {};
+  long long events[kLookCapacity + 1] = {};
+  int stopped[kStatCapacity + 1][kLookCapacity + 1] = {};
+  int rejected[kStatCapacity + 1][kLookCapacity + 1] = {};
+};
+
 // Per statistic, over all simulated trials: the trials that rejected the
-// null hypothesis and the sum of the calendar times at which it stopped.
+// null hypothesis and the sum of the calendar times at which it stopped;
+// and the per-look figures.
 struct RunTally {
   int rej[kStatCapacity + 1] = {};
   float stop_sum[kStatCapacity + 1] = {};
+  LookTally looks;
 };
 
 }  // namespace gsd

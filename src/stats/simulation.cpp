@@ -71,13 +71,15 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
 
     const float T = d.look_times[i];
     collect_look_data(trial, calibration.subject_count, T, work.look);
+    outcome.reached_looks |= 1u << i;
+    outcome.look_subjects[i] = work.look.m;
     if (work.look.m == 0) {
       write_empty_look(report, T, trial_index);
       empty_looks |= 1u << i;
       continue;
     }
     sort_look_data_for_statistics(work.look, work.sort_scratch);
-    weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
+    outcome.look_events[i] = weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
 
     if (d.method_code != 4) {
       for (int j = 1; j <= L; ++j) work.tables.obs_info[j][i] = work.V[j];
@@ -92,15 +94,31 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
     }
 
     record_look_decisions(d, i, work.Z, work.tables, outcome.stopped, outcome.tally);
+    for (int j = 1; j <= L; ++j) {
+      if (outcome.stopped[j] != 0 && outcome.stop_look[j] == 0) outcome.stop_look[j] = i;
+    }
   }
 }
 
 void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally) {
   for (int j = 1; j <= d.stat_count; ++j) {
-    if (outcome.stopped[j] == 0) continue;
+    // Entry 0 of the per-look counts: trials in which the statistic never
+    // stopped (its last look had no subject).
+    if (outcome.stopped[j] == 0) {
+      tally.looks.stopped[j][0] += 1;
+      continue;
+    }
     // The trial's own sum is 0 + t(i) = t(i) exactly.
     tally.rej[j] += outcome.tally.rej[j];
     tally.stop_sum[j] = tally.stop_sum[j] + outcome.tally.stop_sum[j];
+    tally.looks.stopped[j][outcome.stop_look[j]] += 1;
+    tally.looks.rejected[j][outcome.stop_look[j]] += outcome.tally.rej[j];
+  }
+  for (int i = 1; i <= d.look_count; ++i) {
+    if ((outcome.reached_looks & (1u << i)) == 0) continue;
+    tally.looks.reached[i] += 1;
+    tally.looks.subjects[i] += outcome.look_subjects[i];
+    tally.looks.events[i] += outcome.look_events[i];
   }
 }
 

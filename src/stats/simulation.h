@@ -52,6 +52,10 @@ struct TrialOutcome {
   bool flag_read = false;  // boundary_failed read before this trial set it
   bool flag_set = false;   // boundary_failed on exit is this trial's own
   int stopped[kStatCapacity + 1] = {};
+  int stop_look[kStatCapacity + 1] = {};  // the look at which each statistic stopped
+  unsigned reached_looks = 0;             // the looks evaluated, with or without subjects
+  int look_subjects[kLookCapacity + 1] = {};
+  int look_events[kLookCapacity + 1] = {};
   RunTally tally;  // this trial's rejections and stopping times alone
 };
 
@@ -65,7 +69,8 @@ void analyse_trial(const Design& design, const Calibration& calibration, int tri
                    const SimulatedTrial& trial, TrialWork& work, int& boundary_failed,
                    TrialOutcome& outcome, std::FILE* report, std::FILE* console);
 
-// Adds one trial's rejections and stopping times to the run's tallies. Each
+// Adds one trial's rejections, stopping times and per-look figures to the
+// run's tallies. Each
 // statistic's stop_sum receives exactly the one single-precision addition
 // the trial loop makes, so adding trials in their order gives the same sums.
 void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally);

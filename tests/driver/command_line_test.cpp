@@ -26,6 +26,7 @@ TEST(CommandLine, AcceptedForms) {
       {{"--threads", "3", "d"}, CommandLine::Action::kRun, "d", 3},
       {{"--threads=8"}, CommandLine::Action::kRun, "", 8},
       {{"--template"}, CommandLine::Action::kTemplate, "", 0},
+      {{"--json", "out.json", "d"}, CommandLine::Action::kRun, "d", 0},
       {{"--help"}, CommandLine::Action::kHelp, "", 0},
       {{"--version"}, CommandLine::Action::kVersion, "", 0},
   };
@@ -47,6 +48,8 @@ TEST(CommandLine, RefusedForms) {
       {{"--threads", "0"}, "--threads takes a whole number from 1 to 1024, not \"0\""},
       {{"--threads=two"}, "--threads takes a whole number from 1 to 1024, not \"two\""},
       {{"a.dsn", "b.dsn"}, "only one design file can be named, not also \"b.dsn\""},
+      {{"--json"}, "--json needs the name of the file to write"},
+      {{"--json="}, "--json needs the name of the file to write"},
   };
   for (const Case& c : cases) {
     CommandLine command_line;

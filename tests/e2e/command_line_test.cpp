@@ -131,5 +131,54 @@ TEST(CommandLineRun, UsageErrorsAndInformation) {
   fs::remove_all(dir);
 }
 
+// The JSON results parse, agree with the report's figures, and the per-look
+// stopping counts of every statistic add up to the number of trials.
+TEST(CommandLineRun, JsonResultsAgreeWithTheReport) {
+  const fs::path dir = scratch_directory("json");
+  const std::string design = design_text({{20, "3"}, {23, "8 14 20"}, {26, "2"}, {30, "0 1"},
+                                          {33, "0 0"}, {37, "300"}, {106, "0.6"}});
+  const testing::RunResult plain = run_gsdsim(dir, design);
+  const std::string plain_report = testing::read_file(dir / "test.rpt");
+  const testing::RunResult run = run_gsdsim(dir, design, "--json results.json");
+  ASSERT_EQ(run.status, 0) << run.console;
+  // The JSON output changes nothing of the console output or the report.
+  EXPECT_EQ(run.console, plain.console);
+  EXPECT_EQ(testing::read_file(dir / "test.rpt"), plain_report);
+
+  // Python reads the JSON and prints the report's way of writing the figures.
+  const std::string script =
+      "import json, sys\n"
+      "d = json.load(open(sys.argv[1]))\n"
+      "for s in d['statistics']:\n"
+      "    stops = sum(l['stopped'] for l in s['looks']) + s['trials_without_stop']\n"
+      "    assert stops == d['design']['sim_count'], stops\n"
+      "    assert sum(l['rejected'] for l in s['looks']) == s['rejections']\n"
+      "    print('power =%6.4f   s.d. = %7.5f' % (s['power'], s['sd']))\n"
+      "    print('The average stopping time = %6.3f' % s['average_stopping_time'])\n"
+      "print(d['calibration']['subject_count'], len(d['looks']))\n";
+  testing::write_file(dir / "check.py", script);
+  std::FILE* pipe = ::popen(("cd '" + dir.string() + "' && python3 check.py results.json 2>&1").c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string printed;
+  char buffer[512];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) printed.append(buffer, n);
+  EXPECT_EQ(::pclose(pipe), 0) << printed;
+  std::istringstream lines(printed);
+  std::string line;
+  int statistics = 0;
+  while (std::getline(lines, line)) {
+    if (line.rfind("power =", 0) == 0) {
+      ++statistics;
+      EXPECT_NE(plain_report.find(line + "\n"), std::string::npos) << line;
+    } else if (line.rfind("The average", 0) == 0) {
+      EXPECT_NE(plain_report.find(line + "\n"), std::string::npos) << line;
+    } else {
+      EXPECT_EQ(line, "200 3");
+    }
+  }
+  EXPECT_EQ(statistics, 2) << printed;
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace gsd

@@ -52,7 +52,9 @@ Output run_in_process(const std::string& design, int threads, const std::string&
   std::istringstream input(design);
   std::FILE* console = std::tmpfile();
   Output out;
-  out.status = run_design(input, console, RunOptions{threads});
+  RunOptions options;
+  options.threads = threads;
+  out.status = run_design(input, console, options);
   std::rewind(console);
   for (int c; (c = std::fgetc(console)) != EOF;) out.console.push_back(static_cast<char>(c));
   std::fclose(console);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+#include "driver/design.h"
+#include "stats/calibration.h"
+#include "stats/run_tally.h"
+
+namespace gsd {
+
+// The run as a JSON document: the design as simulated (after its defaults
+// and the calibration's changes to b and the error split), the calibration,
+// per look the trials that reached it with the mean subjects and events in
+// its data, and per statistic the rejections, power, standard error and
+// average stopping time (the report's figures) with the trials that stopped
+// and rejected at each look.
+std::string results_json(const Design& design, const Calibration& calibration,
+                         const RunTally& tally);
+
+}  // namespace gsd
