@@ -7,6 +7,12 @@ namespace gsd {
 
 namespace {
 
+template <typename Value>
+void member(JsonWriter& json, std::string_view key, Value value) {
+  json_key(json, key);
+  json_value(json, value);
+}
+
 void real_list(JsonWriter& json, std::string_view key, const float* values, int first, int last) {
   json_key(json, key);
   json_begin_array(json);
@@ -35,36 +41,24 @@ void write_design(JsonWriter& json, const Design& d) {
   const int K = d.look_count;
   json_key(json, "design");
   json_begin_object(json);
-  json_key(json, "method_code");
-  json_value(json, d.method_code);
-  json_key(json, "report_name");
-  json_value(json, d.report_name);
-  json_key(json, "seed");
-  json_value(json, d.seed);
+  member(json, "method_code", d.method_code);
+  member(json, "report_name", d.report_name);
+  member(json, "seed", d.seed);
   real_list(json, "look_times", d.look_times, 1, K);
   real_list(json, "rho", d.rho, 1, d.stat_count);
   real_list(json, "tau", d.tau, 1, d.stat_count);
-  json_key(json, "sim_count");
-  json_value(json, d.sim_count);
-  json_key(json, "alpha");
-  json_value(json, d.alpha);
-  json_key(json, "sides");
-  json_value(json, d.sides);
+  member(json, "sim_count", d.sim_count);
+  member(json, "alpha", d.alpha);
+  member(json, "sides", d.sides);
   real_list(json, "cum_alpha", d.cum_alpha, 0, K);
-  json_key(json, "b_input");
-  json_value(json, d.b_input);
-  json_key(json, "b");
-  json_value(json, d.b);
+  member(json, "b_input", d.b_input);
+  member(json, "b", d.b);
   real_list(json, "given_bounds", d.given_bounds, 1, K);
-  json_key(json, "use_function_code");
-  json_value(json, d.use_function_code);
+  member(json, "use_function_code", d.use_function_code);
   curve(json, "baseline_curve", d.baseline_curve);
-  json_key(json, "accrual_period");
-  json_value(json, d.accrual_period);
-  json_key(json, "accrual_rate");
-  json_value(json, d.accrual_rate);
-  json_key(json, "alternative_mode");
-  json_value(json, d.alternative_mode);
+  member(json, "accrual_period", d.accrual_period);
+  member(json, "accrual_rate", d.accrual_rate);
+  member(json, "alternative_mode", d.alternative_mode);
   real_list(json, "hazard_cutpoints", d.hazard_cutpoints, 1, d.interval_count);
   if (uses_hazard_ratios(d)) {
     real_list(json, "hazard_ratios", d.hazard_ratios, 1, d.interval_count);
@@ -81,8 +75,7 @@ void write_design(JsonWriter& json, const Design& d) {
 void write_calibration(JsonWriter& json, const Design& d, const Calibration& c) {
   json_key(json, "calibration");
   json_begin_object(json);
-  json_key(json, "subject_count");
-  json_value(json, c.subject_count);
+  member(json, "subject_count", c.subject_count);
   json_key(json, "null_variance");
   json_begin_array(json);
   for (int j = 1; j <= d.stat_count; ++j) {
@@ -93,11 +86,9 @@ void write_calibration(JsonWriter& json, const Design& d, const Calibration& c) 
   json_end_array(json);
   real_list(json, "v0", c.scale.v0, 1, d.stat_count);
   real_list(json, "v_last", c.scale.v_last, 1, d.stat_count);
-  json_key(json, "b");
-  json_value(json, d.b);
+  member(json, "b", d.b);
   if (d.method_code == 3) {
-    json_key(json, "haybittle_c");
-    json_value(json, c.haybittle_c);
+    member(json, "haybittle_c", c.haybittle_c);
   }
   if (d.method_code == 4) real_list(json, "c", d.given_bounds, 1, d.look_count);
   json_end_object(json);
@@ -120,16 +111,11 @@ std::string results_json(const Design& d, const Calibration& calibration, const 
   json_begin_array(json);
   for (int i = 1; i <= d.look_count; ++i) {
     json_begin_object(json);
-    json_key(json, "look");
-    json_value(json, i);
-    json_key(json, "time");
-    json_value(json, d.look_times[i]);
-    json_key(json, "trials_reached");
-    json_value(json, looks.reached[i]);
-    json_key(json, "mean_subjects");
-    json_value(json, mean(looks.subjects[i], looks.reached[i]));
-    json_key(json, "mean_events");
-    json_value(json, mean(looks.events[i], looks.reached[i]));
+    member(json, "look", i);
+    member(json, "time", d.look_times[i]);
+    member(json, "trials_reached", looks.reached[i]);
+    member(json, "mean_subjects", mean(looks.subjects[i], looks.reached[i]));
+    member(json, "mean_events", mean(looks.events[i], looks.reached[i]));
     json_end_object(json);
   }
   json_end_array(json);
@@ -139,31 +125,21 @@ std::string results_json(const Design& d, const Calibration& calibration, const 
   for (int j = 1; j <= d.stat_count; ++j) {
     const StatisticResult result = statistic_result(tally, j, d.sim_count);
     json_begin_object(json);
-    json_key(json, "rho");
-    json_value(json, d.rho[j]);
-    json_key(json, "tau");
-    json_value(json, d.tau[j]);
-    json_key(json, "rejections");
-    json_value(json, tally.rej[j]);
-    json_key(json, "power");
-    json_value(json, result.power);
-    json_key(json, "sd");
-    json_value(json, result.sd);
-    json_key(json, "average_stopping_time");
-    json_value(json, result.average_stopping_time);
+    member(json, "rho", d.rho[j]);
+    member(json, "tau", d.tau[j]);
+    member(json, "rejections", tally.rej[j]);
+    member(json, "power", result.power);
+    member(json, "sd", result.sd);
+    member(json, "average_stopping_time", result.average_stopping_time);
     // Trials whose last look had no subject: the statistic never stopped.
-    json_key(json, "trials_without_stop");
-    json_value(json, looks.stopped[j][0]);
+    member(json, "trials_without_stop", looks.stopped[j][0]);
     json_key(json, "looks");
     json_begin_array(json);
     for (int i = 1; i <= d.look_count; ++i) {
       json_begin_object(json);
-      json_key(json, "look");
-      json_value(json, i);
-      json_key(json, "stopped");
-      json_value(json, looks.stopped[j][i]);
-      json_key(json, "rejected");
-      json_value(json, looks.rejected[j][i]);
+      member(json, "look", i);
+      member(json, "stopped", looks.stopped[j][i]);
+      member(json, "rejected", looks.rejected[j][i]);
       json_end_object(json);
     }
     json_end_array(json);
