@@ -23,10 +23,11 @@ std::string report_name(const std::string& design) {
   return design.substr(at, end - at);
 }
 
-TEST(Golden, EveryDesignGivesItsExpectedConsoleAndReport) {
+// Runs every design of `directory` and compares with expected/<prefix><name>.
+int compare_with_expected(const fs::path& directory, const std::string& prefix) {
   int designs = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(kE2eDir / "designs")) {
-    const std::string name = entry.path().stem().string();
+  for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
+    const std::string name = prefix + entry.path().stem().string();
     const std::string design = testing::read_file(entry.path());
     const fs::path dir = testing::scratch_directory("golden_" + name);
     const testing::RunResult run = testing::run_gsdsim(dir, design);
@@ -38,7 +39,15 @@ TEST(Golden, EveryDesignGivesItsExpectedConsoleAndReport) {
     fs::remove_all(dir);
     ++designs;
   }
-  EXPECT_GE(designs, 8);
+  return designs;
+}
+
+TEST(Golden, EveryDesignGivesItsExpectedConsoleAndReport) {
+  EXPECT_GE(compare_with_expected(kE2eDir / "designs", ""), 8);
+}
+
+TEST(Golden, EveryExampleGivesItsExpectedConsoleAndReport) {
+  EXPECT_EQ(compare_with_expected(fs::path(GSDSIM_SOURCE_DIR) / "examples", "example_"), 4);
 }
 
 TEST(Golden, ASecondRunGivesTheSameBytesAndReplacesTheReport) {

@@ -8,8 +8,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 exe="${1:-$here/../../build/gsdsim}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-for design in "$here"/designs/*.dsn; do
+# The test designs, and the shipped examples under the prefix "example_".
+for design in "$here"/designs/*.dsn "$here"/../../examples/*.dsn; do
   name="$(basename "$design" .dsn)"
+  case "$design" in */examples/*) name="example_$name" ;; esac
   report="$(sed -n 14p "$design" | awk '{print $1}')"
   (cd "$work" && "$exe" < "$design" > "$here/expected/$name.console")
   cp "$work/$report" "$here/expected/$name.report"
