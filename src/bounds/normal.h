@@ -56,7 +56,7 @@ float normal_density(float x);
 // kLn2Lo and the rounding of r cost below 2^-53 relative in e^r. e^r is its
 // Taylor polynomial of degree 10: the remainder is below
 // e^0.35 0.35^11 / 11! < 3.5e-13 < 2^-41 relative (2^-41.6 observed over
-// the range), and Horner's rule adds a few 2^-53. The scaling by 2^k is
+// the range), and its evaluation adds a few 2^-53. The scaling by 2^k is
 // exact: e^t stays above 2^-126, a normal double and float. Branch-free
 // and inlined, so loops over it vectorize. The constants are those of the
 // classical fdlibm exp: ln2 split into a 32-bit head and its tail.
@@ -71,32 +71,36 @@ inline double exp_approx(float t) {
   const double shifted = td * kInvLn2 + kRoundShift;
   const double kd = shifted - kRoundShift;
   const double r = (td - kd * kLn2Hi) - kd * kLn2Lo;
-  double p = 1.0 / 3628800.0;
-  p = p * r + 1.0 / 362880.0;
-  p = p * r + 1.0 / 40320.0;
-  p = p * r + 1.0 / 5040.0;
-  p = p * r + 1.0 / 720.0;
-  p = p * r + 1.0 / 120.0;
-  p = p * r + 1.0 / 24.0;
-  p = p * r + 1.0 / 6.0;
-  p = p * r + 0.5;
-  p = p * r + 1.0;
-  p = p * r + 1.0;
+  // Estrin's scheme: short chains of dependent operations, so that
+  // successive evaluations overlap.
+  const double r2 = r * r;
+  const double r4 = r2 * r2;
+  const double p01 = 1.0 + r;
+  const double p23 = 1.0 / 2.0 + r * (1.0 / 6.0);
+  const double p45 = 1.0 / 24.0 + r * (1.0 / 120.0);
+  const double p67 = 1.0 / 720.0 + r * (1.0 / 5040.0);
+  const double p89 = 1.0 / 40320.0 + r * (1.0 / 362880.0);
+  const double p0123 = p01 + r2 * p23;
+  const double p4567 = p45 + r2 * p67;
+  const double p8910 = p89 + r2 * (1.0 / 3628800.0);
+  const double p = p0123 + r4 * (p4567 + r4 * p8910);
   // 2^k: the biased exponent k + 1023 in the exponent field.
   const std::uint64_t k_bits = std::bit_cast<std::uint64_t>(shifted);
   return p * std::bit_cast<double>((k_bits + 1023) << 52);
 }
 
-// The float of exp_approx(t), or of std::exp when the approximation is too
-// close to a float midpoint to decide the rounding (see above). approx must
-// be exp_approx(t) with t in (-87, -0.9189385].
+// The float of exp_approx(t), or of std::exp when the approximation lies
+// within kExpGuardUlps = 2^15 units of its last place of a float midpoint,
+// where its rounding is undecided (see above). approx must be exp_approx(t)
+// with t in (-87, -0.9189385].
 inline float exp_round_to_float(double approx, float t) {
-  constexpr std::uint64_t kExpGuardUlps = std::uint64_t{1} << 15;
-  // The 29 bits of a double's significand below float precision; a float
-  // midpoint has exactly the top one of them set.
-  constexpr std::uint64_t kBelowFloat = (std::uint64_t{1} << 29) - 1;
-  constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
-  const std::uint64_t low = std::bit_cast<std::uint64_t>(approx) & kBelowFloat;
+  constexpr std::uint32_t kExpGuardUlps = std::uint32_t{1} << 15;
+  // The 29 bits of a double's significand below float precision (all in the
+  // low word); a float midpoint has exactly the top one of them set.
+  constexpr std::uint32_t kBelowFloat = (std::uint32_t{1} << 29) - 1;
+  constexpr std::uint32_t kMidpoint = std::uint32_t{1} << 28;
+  const std::uint32_t low =
+      static_cast<std::uint32_t>(std::bit_cast<std::uint64_t>(approx)) & kBelowFloat;
   if (low - (kMidpoint - kExpGuardUlps) < 2 * kExpGuardUlps) {
     return static_cast<float>(std::exp(double{t}));
   }
