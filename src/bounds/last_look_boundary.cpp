@@ -63,6 +63,18 @@ Carrier make_carrier(const float* g, float b_prev, float s) {
   return carrier;
 }
 
+// With gcc on x86-64 the carried sum is compiled twice, for the baseline
+// instruction set and for AVX2, and the loader picks the one the processor
+// supports. AVX2 only widens the vectors of its first loop: each lane does
+// the same IEEE double operations (the target adds no fused multiply-add, and
+// contraction is off), so both versions give the same bits. AVX2 makes the
+// recursion about half again as fast.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define GSDSIM_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define GSDSIM_WIDE_VECTORS
+#endif
+
 // max(t, -87) for a density exponent t (negative or NaN), so that
 // exp_approx(t) stays in its range. Compared as bit patterns, in which
 // negative floats grow with their magnitude: a floating-point comparison
@@ -86,7 +98,7 @@ float clamped_exponent(float t) {
 // With kLiteral, the plain loop over normal_density (std::exp): the
 // reference the fast path reproduces bit for bit.
 template <bool kLiteral>
-float carried_sum(const Carrier& carrier, double y) {
+GSDSIM_WIDE_VECTORS float carried_sum(const Carrier& carrier, double y) {
   if constexpr (kLiteral) {
     float sum = 0.0f;
     for (int l = 1; l <= kNodeCount; ++l) {
