@@ -1,15 +1,25 @@
 // Cost of one boundary recursion as the simulation pays it: the last look of
 // a Pocock-type design with equally spaced looks, each earlier critical value
-// from the looks before it.
+// from the looks before it. The recursion with its vectorized exponential
+// against the same recursion with std::exp (normal_density), which it
+// reproduces bit for bit.
 #include <benchmark/benchmark.h>
 
 #include "bounds/last_look_boundary.h"
 #include "bounds/use_function.h"
 #include "driver/capacities.h"
 
+namespace gsd {
+// The recursion through std::exp (bounds/last_look_boundary.cpp).
+void last_look_boundary_literal(int k, const float* t, const float* cum_alpha, int sides,
+                                int& boundary_failed, float* c);
+}  // namespace gsd
+
 namespace {
 
-void BM_LastLookBoundary(benchmark::State& state) {
+using Recursion = void (*)(int, const float*, const float*, int, int&, float*);
+
+void run_recursion(benchmark::State& state, Recursion recursion) {
   const int looks = static_cast<int>(state.range(0));
   float t[gsd::kLookCapacity + 1] = {};
   float c[gsd::kLookCapacity + 1] = {};
@@ -19,14 +29,21 @@ void BM_LastLookBoundary(benchmark::State& state) {
     t[k] = static_cast<float>(k);
     cum_alpha[k] = gsd::cumulative_alpha(gsd::kUsePocock, 0.05f, static_cast<float>(k) / looks,
                                          1.0f, 0.0f);
-    gsd::last_look_boundary(k, t, cum_alpha, 2, failed, c);
+    recursion(k, t, cum_alpha, 2, failed, c);
   }
   for (auto _ : state) {
-    gsd::last_look_boundary(looks, t, cum_alpha, 2, failed, c);
+    recursion(looks, t, cum_alpha, 2, failed, c);
     benchmark::DoNotOptimize(c[looks]);
     benchmark::DoNotOptimize(failed);
   }
 }
+
+void BM_LastLookBoundary(benchmark::State& state) { run_recursion(state, gsd::last_look_boundary); }
 BENCHMARK(BM_LastLookBoundary)->Arg(3)->Arg(5)->Arg(12)->Arg(15)->Unit(benchmark::kMicrosecond);
+
+void BM_LastLookBoundaryLiteral(benchmark::State& state) {
+  run_recursion(state, gsd::last_look_boundary_literal);
+}
+BENCHMARK(BM_LastLookBoundaryLiteral)->Arg(3)->Arg(5)->Arg(12)->Arg(15)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,11 +5,6 @@
 namespace gsd {
 namespace {
 
-// ln sqrt(2 pi) in single precision.
-constexpr float kLogRootTwoPi = 0.9189385f;
-// Below this exponent exp() would leave the normal float range.
-constexpr float kLeastDensityExponent = -87.0f;
-
 // Algorithm AS 66, I. D. Hill (1973), "The normal integral", Applied
 // Statistics 22, 424-427. Machine-dependent limits as chosen for single
 // precision.
@@ -53,8 +48,7 @@ constexpr float kQ4 = 0.38560700634e-2f;
 }  // namespace
 
 float normal_density(float x) {
-  const double xd = x;
-  const float t = static_cast<float>(-(0.5 * xd * xd) - kLogRootTwoPi);
+  const float t = normal_density_exponent(x);
   if (t > kLeastDensityExponent) return static_cast<float>(std::exp(double{t}));
   return 0.0f;
 }

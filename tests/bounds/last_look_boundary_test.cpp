@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "bounds/normal.h"
@@ -10,6 +13,12 @@
 #include "driver/capacities.h"
 
 namespace gsd {
+
+// The recursion through std::exp, which last_look_boundary reproduces bit for
+// bit (bounds/last_look_boundary.cpp).
+void last_look_boundary_literal(int k, const float* t, const float* cum_alpha, int sides,
+                                int& boundary_failed, float* c);
+
 namespace {
 
 constexpr float kNoBoundary = 5.0f;
@@ -243,6 +252,50 @@ TEST(LastLookBoundary, SmallErrorsFarOutInTheTail) {
     EXPECT_EQ(call.failed, c.failed) << c.x;
     EXPECT_NEAR(call.c, c.failed == 1 ? kNoBoundary : c.x, c.tolerance) << c.x;
   }
+}
+
+// The vectorized exponential changes no bit: every look of sequences of
+// boundaries over spacings, use functions, error levels and sides, failures
+// included, against the recursion through std::exp on the same inputs.
+TEST(LastLookBoundary, SameBitsAsTheRecursionThroughStdExp) {
+  struct Spacing { const char* name; float t[13]; };
+  const Spacing spacings[] = {
+      {"equal", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+      {"front-loaded", {0, 5, 9, 12, 14, 15.5f, 16.5f, 17.2f, 17.7f, 18, 18.2f, 18.3f, 18.35f}},
+      {"tiny first", {0, 1e-9f, 0.3f, 0.31f, 0.310001f, 0.5f, 0.7f, 0.9f, 1.3f, 2, 3, 4, 5}},
+  };
+  struct Spending { int code; float alpha; int sides; };
+  const Spending spendings[] = {{kUsePocock, 0.05f, 2}, {kUseObrienFleming, 0.05f, 1},
+                                {kUseLinear, 0.2f, 2},  {kUseObrienFleming, 0.001f, 2},
+                                {kUseLinear, 0.9f, 2}};
+  int compared = 0;
+  int failures = 0;
+  for (const Spacing& spacing : spacings) {
+    for (const Spending& spending : spendings) {
+      for (const int looks : {2, 5, 12}) {
+        float c[kLookCapacity + 1] = {};
+        float cum[kLookCapacity + 1] = {};
+        for (int k = 1; k <= looks; ++k) {
+          cum[k] = cumulative_alpha(spending.code, spending.alpha,
+                                    spacing.t[k] / spacing.t[looks], 1.0f, 0.0f);
+          float c_literal[kLookCapacity + 1];
+          std::copy(c, c + kLookCapacity + 1, c_literal);
+          int failed = -1;
+          int failed_literal = -1;
+          last_look_boundary(k, spacing.t, cum, spending.sides, failed, c);
+          last_look_boundary_literal(k, spacing.t, cum, spending.sides, failed_literal,
+                                     c_literal);
+          ASSERT_EQ(std::bit_cast<std::uint32_t>(c[k]), std::bit_cast<std::uint32_t>(c_literal[k]))
+              << spacing.name << ", code " << spending.code << ", look " << k << " of " << looks;
+          ASSERT_EQ(failed, failed_literal);
+          failures += failed;
+          ++compared;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(compared, 3 * 5 * 19);
+  EXPECT_GT(failures, 0);  // the failure path is compared too
 }
 
 TEST(LastLookBoundary, LooksOutsideTheCapacityAreRefused) {

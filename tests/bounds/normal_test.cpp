@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace gsd {
 namespace {
@@ -21,6 +24,36 @@ TEST(NormalDensity, ValuesAndUnderflowGuard) {
   // The exponent reaches -87: exactly 0 in both directions.
   EXPECT_EQ(normal_density(13.2f), 0.0f);
   EXPECT_EQ(normal_density(-13.2f), 0.0f);
+}
+
+// The density's exponent is a float in (-87, -0.9189385]. Every one of those
+// (about 5.5e7) is tried: exp_to_float must give the very float that
+// std::exp rounded to float gives, with no tolerance. This is the proof that
+// the boundary recursion, which uses exp_to_float, computes what it would
+// compute with std::exp. A fraction of the exponents (about 1 in 8000) takes
+// the fallback to std::exp, so both of exp_to_float's paths are covered.
+TEST(ExpToFloat, EqualsStdExpAtEveryFloatExponentOfTheDensity) {
+  const std::uint32_t first = std::bit_cast<std::uint32_t>(normal_density_exponent(0.0f));
+  const std::uint32_t end = std::bit_cast<std::uint32_t>(kLeastDensityExponent);
+  ASSERT_EQ(normal_density_exponent(0.0f), -kLogRootTwoPi);
+  // Negative floats grow in magnitude with their bit pattern.
+  ASSERT_LT(first, end);
+  std::int64_t tried = 0;
+  std::int64_t mismatches = 0;
+  float first_mismatch = 0.0f;
+  for (std::uint32_t bits = first; bits < end; ++bits) {
+    const float t = std::bit_cast<float>(bits);
+    const float expected = static_cast<float>(std::exp(double{t}));
+    if (std::bit_cast<std::uint32_t>(exp_to_float(t)) != std::bit_cast<std::uint32_t>(expected)) {
+      if (mismatches == 0) first_mismatch = t;
+      ++mismatches;
+    }
+    ++tried;
+  }
+  EXPECT_EQ(mismatches, 0) << "first at t = " << first_mismatch;
+  EXPECT_GT(tried, 54'000'000);
+  // The last exponent tried is the float just above -87, the cut-off.
+  EXPECT_EQ(std::nextafter(std::bit_cast<float>(end - 1), -100.0f), kLeastDensityExponent);
 }
 
 TEST(NormalTail, TableOfBothTails) {
