@@ -9,12 +9,6 @@
 #include "bounds/use_function.h"
 #include "driver/capacities.h"
 
-namespace gsd {
-// The recursion through std::exp (bounds/last_look_boundary.cpp).
-void last_look_boundary_literal(int k, const float* t, const float* cum_alpha, int sides,
-                                int& boundary_failed, float* c);
-}  // namespace gsd
-
 namespace {
 
 using Recursion = void (*)(int, const float*, const float*, int, int&, float*);

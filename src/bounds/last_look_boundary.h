@@ -30,4 +30,10 @@ namespace gsd {
 void last_look_boundary(int k, const float* t, const float* cum_alpha, int sides,
                         int& boundary_failed, float* c);
 
+// The same recursion with every density through normal_density (std::exp);
+// last_look_boundary gives the same bits. Kept as the reference of tests and
+// benchmarks.
+void last_look_boundary_literal(int k, const float* t, const float* cum_alpha, int sides,
+                                int& boundary_failed, float* c);
+
 }  // namespace gsd

@@ -13,12 +13,6 @@
 #include "driver/capacities.h"
 
 namespace gsd {
-
-// The recursion through std::exp, which last_look_boundary reproduces bit for
-// bit (bounds/last_look_boundary.cpp).
-void last_look_boundary_literal(int k, const float* t, const float* cum_alpha, int sides,
-                                int& boundary_failed, float* c);
-
 namespace {
 
 constexpr float kNoBoundary = 5.0f;
