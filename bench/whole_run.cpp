@@ -61,8 +61,10 @@ std::string read_text(const fs::path& path) {
 double timed_run(const std::string& design, int threads) {
   std::istringstream input(design);
   std::FILE* console = std::tmpfile();
+  gsd::RunOptions options;
+  options.threads = threads;
   const Clock::time_point start = Clock::now();
-  const int status = gsd::run_design(input, console, gsd::RunOptions{threads});
+  const int status = gsd::run_design(input, console, options);
   const double elapsed = seconds_since(start);
   std::fclose(console);
   if (status != 0) {
