@@ -16,6 +16,7 @@ namespace gsd {
 namespace {
 
 using testing::curve_of;
+using testing::hazard_ratio_curve;
 
 std::uint32_t bits(float x) { return std::bit_cast<std::uint32_t>(x); }
 
@@ -50,18 +51,6 @@ TEST(CurveInverse, SurvivalInverseGivesTheCurveInverseBitForBit) {
           << "u = " << u << ", n = " << curve.n;
     }
   }
-}
-
-HazardRatioCurve hazard_ratio_curve(const SurvivalCurve& baseline,
-                                    std::initializer_list<std::pair<float, float>> intervals) {
-  Design design;
-  design.baseline_curve = baseline;
-  for (const auto& [cut, ratio] : intervals) {
-    ++design.interval_count;
-    design.hazard_cutpoints[design.interval_count] = cut;
-    design.hazard_ratios[design.interval_count] = ratio;
-  }
-  return make_hazard_ratio_curve(design);
 }
 
 std::string text_of(std::FILE* file) {

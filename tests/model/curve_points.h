@@ -3,6 +3,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "driver/design.h"
+#include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
 
 namespace gsd::testing {
@@ -19,6 +21,20 @@ inline SurvivalCurve curve_of(std::initializer_list<std::pair<float, float>> poi
     curve.S[curve.n] = S;
   }
   return curve;
+}
+
+// The hazard-ratio description of a treatment group: (cut point, ratio) per
+// interval over `baseline`.
+inline HazardRatioCurve hazard_ratio_curve(
+    const SurvivalCurve& baseline, std::initializer_list<std::pair<float, float>> intervals) {
+  Design design;
+  design.baseline_curve = baseline;
+  for (const auto& [cut, ratio] : intervals) {
+    ++design.interval_count;
+    design.hazard_cutpoints[design.interval_count] = cut;
+    design.hazard_ratios[design.interval_count] = ratio;
+  }
+  return make_hazard_ratio_curve(design);
 }
 
 }  // namespace gsd::testing

@@ -12,18 +12,7 @@ namespace gsd {
 namespace {
 
 using testing::curve_of;
-
-HazardRatioCurve hazard_ratio_curve(const SurvivalCurve& baseline,
-                                    std::initializer_list<std::pair<float, float>> intervals) {
-  Design design;
-  design.baseline_curve = baseline;
-  for (const auto& [cut, ratio] : intervals) {
-    ++design.interval_count;
-    design.hazard_cutpoints[design.interval_count] = cut;
-    design.hazard_ratios[design.interval_count] = ratio;
-  }
-  return make_hazard_ratio_curve(design);
-}
+using testing::hazard_ratio_curve;
 
 // Everything written to a temporary report, read back.
 struct Report {
