@@ -7,7 +7,7 @@
 
 #include "bounds/last_look_boundary.h"
 #include "bounds/use_function.h"
-#include "driver/capacities.h"
+#include "design/capacities.h"
 
 namespace {
 

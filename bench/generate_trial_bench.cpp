@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "driver/design.h"
+#include "design/design.h"
 #include "model/generate_trial.h"
 #include "model/random_stream.h"
 #include "model/survival_curve.h"

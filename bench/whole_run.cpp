@@ -21,17 +21,17 @@
 #include <vector>
 
 #include "bounds/update_look_boundaries.h"
-#include "driver/design.h"
-#include "driver/design_input.h"
+#include "design/design.h"
+#include "design/design_input.h"
 #include "driver/run.h"
 #include "model/curve_inverse.h"
 #include "model/generate_trial.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/random_stream.h"
 #include "model/survival_curve.h"
-#include "stats/calibration.h"
+#include "sim/calibration.h"
 #include "stats/collect_look_data.h"
-#include "stats/simulation.h"
+#include "sim/simulation.h"
 #include "stats/sort_look_data.h"
 #include "stats/weighted_logrank.h"
 

@@ -14,10 +14,10 @@
 #include <sstream>
 #include <string>
 
-#include "driver/capacities.h"
-#include "driver/design.h"
-#include "driver/design_input.h"
-#include "driver/design_summary.h"
+#include "design/capacities.h"
+#include "design/design.h"
+#include "design/design_input.h"
+#include "report/design_summary.h"
 #include "model/at_risk_weight.h"
 #include "model/generate_trial.h"
 #include "model/hazard_ratio_curve.h"

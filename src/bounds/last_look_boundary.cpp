@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "bounds/normal.h"
-#include "driver/capacities.h"
+#include "design/capacities.h"
 
 namespace gsd {
 namespace {

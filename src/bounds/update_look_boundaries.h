@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "bounds/boundary_tables.h"
-#include "driver/design.h"
+#include "design/design.h"
 
 namespace gsd {
 

@@ -2,11 +2,11 @@
 
 #include <memory>
 
-#include "driver/design.h"
-#include "driver/design_input.h"
-#include "driver/design_summary.h"
-#include "driver/run_errors.h"
-#include "stats/calibration.h"
+#include "design/design.h"
+#include "design/design_input.h"
+#include "report/design_summary.h"
+#include "design/run_errors.h"
+#include "sim/calibration.h"
 #include "text/list_input.h"
 
 namespace gsd {

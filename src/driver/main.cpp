@@ -5,9 +5,9 @@
 
 #include "driver/check_design.h"
 #include "driver/command_line.h"
-#include "driver/design_template.h"
+#include "design/design_template.h"
 #include "driver/run.h"
-#include "driver/run_errors.h"
+#include "design/run_errors.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "driver/run_errors.h"
+#include "design/run_errors.h"
 
 namespace gsd {
 

@@ -4,19 +4,19 @@
 #include <string>
 #include <thread>
 
-#include "driver/design.h"
-#include "driver/design_input.h"
-#include "driver/design_summary.h"
+#include "design/design.h"
+#include "design/design_input.h"
+#include "report/design_summary.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
-#include "driver/results_json.h"
-#include "driver/run_errors.h"
+#include "report/results_json.h"
+#include "design/run_errors.h"
 #include "model/random_stream.h"
-#include "stats/calibration.h"
-#include "stats/parallel_simulation.h"
-#include "stats/results_report.h"
-#include "stats/run_tally.h"
-#include "stats/simulation.h"
+#include "sim/calibration.h"
+#include "sim/parallel_simulation.h"
+#include "report/results_report.h"
+#include "sim/run_tally.h"
+#include "sim/simulation.h"
 #include "text/list_input.h"
 
 namespace gsd {

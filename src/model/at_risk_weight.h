@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/design.h"
+#include "design/design.h"
 
 namespace gsd {
 

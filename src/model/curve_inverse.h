@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/capacities.h"
+#include "design/capacities.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/design.h"
+#include "design/design.h"
 #include "model/random_stream.h"
 #include "model/simulated_trial.h"
 

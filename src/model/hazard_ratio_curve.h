@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "driver/capacities.h"
-#include "driver/design.h"
+#include "design/capacities.h"
+#include "design/design.h"
 #include "model/survival_curve.h"
 
 namespace gsd {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/capacities.h"
+#include "design/capacities.h"
 
 namespace gsd {
 

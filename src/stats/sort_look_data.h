@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "driver/capacities.h"
+#include "design/capacities.h"
 #include "stats/look_data.h"
 
 namespace gsd {

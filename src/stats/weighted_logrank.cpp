@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "driver/capacities.h"
+#include "design/capacities.h"
 
 namespace gsd {
 

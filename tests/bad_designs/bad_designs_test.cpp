@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "../e2e/run_gsdsim.h"
+#include "support/run_gsdsim.h"
 
 namespace gsd {
 namespace {

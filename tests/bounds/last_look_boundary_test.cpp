@@ -10,7 +10,7 @@
 
 #include "bounds/normal.h"
 #include "bounds/use_function.h"
-#include "driver/capacities.h"
+#include "design/capacities.h"
 
 namespace gsd {
 namespace {

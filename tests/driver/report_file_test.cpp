@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "driver/run_errors.h"
+#include "design/run_errors.h"
 
 namespace gsd {
 namespace {

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "../driver/design_text.h"
-#include "run_gsdsim.h"
+#include "support/design_text.h"
+#include "support/run_gsdsim.h"
 
 namespace gsd {
 namespace {

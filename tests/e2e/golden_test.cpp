@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "run_gsdsim.h"
+#include "support/run_gsdsim.h"
 
 namespace gsd {
 namespace {

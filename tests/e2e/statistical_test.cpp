@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "../driver/design_text.h"
-#include "run_gsdsim.h"
+#include "support/design_text.h"
+#include "support/run_gsdsim.h"
 
 namespace gsd {
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "../driver/design_text.h"
+#include "support/design_text.h"
 #include "driver/run.h"
-#include "run_gsdsim.h"
+#include "support/run_gsdsim.h"
 
 namespace gsd {
 namespace {

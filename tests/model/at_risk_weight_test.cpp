@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "curve_points.h"
+#include "support/curve_points.h"
 
 namespace gsd {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "curve_points.h"
+#include "support/curve_points.h"
 
 namespace gsd {
 namespace {

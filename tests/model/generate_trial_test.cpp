@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "curve_points.h"
+#include "support/curve_points.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
 

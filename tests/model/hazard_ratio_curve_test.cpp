@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "curve_points.h"
+#include "support/curve_points.h"
 
 namespace gsd {
 namespace {

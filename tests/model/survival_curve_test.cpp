@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "curve_points.h"
+#include "support/curve_points.h"
 
 namespace gsd {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../model/curve_points.h"
+#include "support/curve_points.h"
 #include "model/at_risk_weight.h"
 
 namespace gsd {

@@ -1,4 +1,4 @@
-#include "driver/design_summary.h"
+#include "report/design_summary.h"
 
 #include "text/edit_output.h"
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "bounds/boundary_tables.h"
-#include "driver/capacities.h"
-#include "driver/design.h"
+#include "design/capacities.h"
+#include "design/design.h"
 
 namespace gsd {
 

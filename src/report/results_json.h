@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "driver/design.h"
-#include "stats/calibration.h"
-#include "stats/run_tally.h"
+#include "design/design.h"
+#include "sim/calibration.h"
+#include "sim/run_tally.h"
 
 namespace gsd {
 

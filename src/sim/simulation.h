@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "bounds/boundary_tables.h"
-#include "driver/design.h"
+#include "design/design.h"
 #include "model/generate_trial.h"
 #include "model/random_stream.h"
 #include "model/simulated_trial.h"
-#include "stats/calibration.h"
+#include "sim/calibration.h"
 #include "stats/look_data.h"
-#include "stats/run_tally.h"
+#include "sim/run_tally.h"
 #include "stats/sort_look_data.h"
 
 namespace gsd {

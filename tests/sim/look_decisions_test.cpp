@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "stats/simulation.h"
+#include "sim/simulation.h"
 
 namespace gsd {
 namespace {

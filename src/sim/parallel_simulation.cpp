@@ -1,4 +1,4 @@
-#include "stats/parallel_simulation.h"
+#include "sim/parallel_simulation.h"
 
 #include <condition_variable>
 #include <cstring>
@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
-#include "driver/run_errors.h"
+#include "design/run_errors.h"
 #include "model/generate_trial.h"
-#include "stats/output_buffer.h"
-#include "stats/simulation.h"
+#include "sim/output_buffer.h"
+#include "sim/simulation.h"
 
 namespace gsd {
 

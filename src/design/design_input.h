@@ -4,7 +4,7 @@
 #include <functional>
 #include <istream>
 
-#include "driver/design.h"
+#include "design/design.h"
 
 namespace gsd {
 

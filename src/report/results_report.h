@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "driver/design.h"
-#include "stats/run_tally.h"
+#include "design/design.h"
+#include "sim/run_tally.h"
 
 namespace gsd {
 

@@ -1,4 +1,4 @@
-#include "driver/design_template.h"
+#include "design/design_template.h"
 
 namespace gsd {
 

@@ -1,6 +1,6 @@
-#include "driver/results_json.h"
+#include "report/results_json.h"
 
-#include "stats/results_report.h"
+#include "report/results_report.h"
 #include "text/json_writer.h"
 
 namespace gsd {

@@ -1,4 +1,4 @@
-#include "driver/design_input.h"
+#include "design/design_input.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "stats/output_buffer.h"
+#include "sim/output_buffer.h"
 
 #include <stdio.h>
 

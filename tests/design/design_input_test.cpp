@@ -1,4 +1,4 @@
-#include "driver/design_input.h"
+#include "design/design_input.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "design_text.h"
+#include "support/design_text.h"
 #include "text/list_input.h"
 
 namespace gsd {

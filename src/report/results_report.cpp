@@ -1,4 +1,4 @@
-#include "stats/results_report.h"
+#include "report/results_report.h"
 
 #include <cmath>
 

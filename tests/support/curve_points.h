@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "driver/design.h"
+#include "design/design.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
 

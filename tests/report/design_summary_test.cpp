@@ -1,4 +1,4 @@
-#include "driver/design_summary.h"
+#include "report/design_summary.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "design_text.h"
-#include "driver/design_input.h"
+#include "support/design_text.h"
+#include "design/design_input.h"
 
 namespace gsd {
 namespace {

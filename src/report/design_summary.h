@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/design.h"
+#include "design/design.h"
 
 namespace gsd {
 

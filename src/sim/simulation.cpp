@@ -1,4 +1,4 @@
-#include "stats/simulation.h"
+#include "sim/simulation.h"
 
 #include <cstring>
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "bounds/boundary_tables.h"
-#include "driver/design.h"
+#include "design/design.h"
 #include "model/random_stream.h"
-#include "stats/calibration.h"
-#include "stats/run_tally.h"
-#include "stats/trial_progress.h"
+#include "sim/calibration.h"
+#include "sim/run_tally.h"
+#include "sim/trial_progress.h"
 
 namespace gsd {
 

@@ -1,4 +1,4 @@
-#include "stats/simulation.h"
+#include "sim/simulation.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "../driver/design_text.h"
-#include "driver/design_input.h"
+#include "support/design_text.h"
+#include "design/design_input.h"
 
 namespace gsd {
 namespace {

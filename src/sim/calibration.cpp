@@ -1,4 +1,4 @@
-#include "stats/calibration.h"
+#include "sim/calibration.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "bounds/last_look_boundary.h"
 #include "bounds/normal.h"
-#include "driver/run_errors.h"
+#include "design/run_errors.h"
 #include "model/generate_trial.h"
 #include "stats/null_variance.h"
 #include "text/edit_output.h"
