@@ -49,7 +49,18 @@ struct Design {
   int drop_out_count = 0;  // K2
   float drop_out_times[kListCapacity + 1] = {};
   float drop_out_probs[kListCapacity + 1] = {};
+
+  // Event-driven looks (keyed designs only; the positional file has none):
+  // look i of a trial happens when the trial's look_events(i)-th event (both
+  // groups together) occurs, or at max_time when that comes first. All 0 for
+  // calendar looks. look_times then hold the expected calendar times of the
+  // targets under the design's alternative.
+  int look_events[kLookCapacity + 1] = {};
+  float max_time = 0.0f;
 };
+
+// The looks are timed by event targets rather than by the calendar.
+inline bool uses_event_looks(const Design& design) { return design.look_events[1] > 0; }
 
 // The treatment group is described by hazard ratios to the baseline curve.
 inline bool uses_hazard_ratios(const Design& design) {
