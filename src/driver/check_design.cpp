@@ -12,9 +12,13 @@
 namespace gsd {
 
 int check_design(std::istream& input, std::FILE* console) {
+  return check_design(design_source(input, DesignFormat::kClassic), console);
+}
+
+int check_design(const DesignSource& source, std::FILE* console) {
   Design design;
   try {
-    read_design(input, console, design, [](const Design&) {});
+    source(console, design, [](const Design&) {});
     write_seed_line(console, design);
     write_design_summary(console, design);
     Calibration calibration;

@@ -11,6 +11,8 @@ struct SurvivalCurve {
   int n = 0;
   float x[kCurveCapacity + 1] = {};
   float S[kCurveCapacity + 1] = {};
+
+  bool operator==(const SurvivalCurve&) const = default;
 };
 
 // Both operations rely on the design input's invariants: 1 <= n <= 20,
