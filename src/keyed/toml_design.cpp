@@ -74,7 +74,7 @@ std::size_t edit_distance(std::string_view a, std::string_view b) {
 // be a likely misspelling.
 std::string nearest(std::string_view word, std::initializer_list<const char*> candidates) {
   std::string best;
-  std::size_t best_distance = std::max<std::size_t>(2, word.size() / 3) + 1;
+  std::size_t best_distance = std::max<std::size_t>(2, word.size() / 2) + 1;
   for (const char* candidate : candidates) {
     const std::size_t distance = edit_distance(word, candidate);
     if (distance < best_distance) {
