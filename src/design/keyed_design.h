@@ -25,12 +25,16 @@ namespace gsd {
 struct KeyedCurve {
   std::vector<float> times;
   std::vector<float> survival;
+
+  bool operator==(const KeyedCurve&) const = default;
 };
 
 // One weighted log-rank statistic, weight S^rho (1 - S)^tau.
 struct KeyedStatistic {
   float rho = 0.0f;
   float tau = 0.0f;
+
+  bool operator==(const KeyedStatistic&) const = default;
 };
 
 // A drop-in or drop-out list: times after entry and the probability of
@@ -38,6 +42,8 @@ struct KeyedStatistic {
 struct KeyedCrossover {
   std::vector<float> times;
   std::vector<float> probabilities;
+
+  bool operator==(const KeyedCrossover&) const = default;
 };
 
 // The method codes of the positional file.
@@ -89,6 +95,8 @@ struct KeyedDesign {
   // [crossover]: an omitted list means no crossover.
   std::optional<KeyedCrossover> drop_in;
   std::optional<KeyedCrossover> drop_out;
+
+  bool operator==(const KeyedDesign&) const = default;
 };
 
 // Key names as they appear in keyed files and messages.

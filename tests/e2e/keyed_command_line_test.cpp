@@ -93,3 +93,26 @@ TEST(KeyedCommandLine, EventDrivenLooksHaveNoPositionalFile) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// Until the engine times looks by events, an event-driven design is refused
+// rather than simulated at its placeholder calendar times.
+TEST(KeyedCommandLine, AnEventDrivenDesignIsNotRunAtPlaceholderTimes) {
+  const fs::path dir = scratch_directory("keyed_events_run");
+  const std::string design =
+      "report = \"ev.rpt\"\n[looks]\nevents = [20, 40]\nmax_time = 30.0\n"
+      "[accrual]\nperiod = 12.0\nsubjects = 100\n";
+  for (const char* arguments : {"--format toml", "--format toml --check"}) {
+    const testing::RunResult run = run_gsdsim(dir, design, arguments);
+    EXPECT_EQ(run.status, 1) << arguments;
+    EXPECT_EQ(run.console, "gsdsim: error: looks.events: event-driven looks are not simulated "
+                           "yet; give calendar look times (looks.times) instead\n");
+  }
+  EXPECT_TRUE(fs::is_empty(dir));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace gsd
