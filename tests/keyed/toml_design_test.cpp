@@ -177,6 +177,8 @@ TEST(TomlDesign, MessagesNameTheKey) {
       {"[boundary]\nspending = \"pocok\"", "boundary.spending: \"pocok\" is not one of \"obrien-fleming\", \"pocock\", \"linear\" or \"siegmund\" (did you mean \"pocock\"?)"},
       {"a = 1\n\nb = [1,", "line 3, column "},
       {"report = \"x\"\nreport = \"y\"", "line 2, column "},
+      // A check of toml++ that its optimised parser would assume true.
+      {"report = \"x\"\n[.control]\ntimes = [1.0]", "line 2, column 2: "},
   };
   for (const Case& c : cases) {
     const std::string message = error_of(c.text);
