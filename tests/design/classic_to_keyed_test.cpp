@@ -108,9 +108,9 @@ TEST(ClassicToKeyed, NotesNoKeyCanCarryAreNamed) {
   const Conversion c = convert(design_text({{93, "0"}, {96, "0"}, {106, "0"}}));
   EXPECT_TRUE(c.from_keyed == c.positional);
   ASSERT_EQ(c.unkept.size(), 3u);
-  EXPECT_EQ(c.unkept[0], "line 106: hazard ratio 1 took the default 1");
-  EXPECT_EQ(c.unkept[1], "line 93: the count 0 took the default 1");
-  EXPECT_EQ(c.unkept[2], "line 93: a last time of 0 asked for equally spaced points");
+  EXPECT_EQ(c.unkept[0], "line 106: no note that hazard ratio 1 took the default 1");
+  EXPECT_EQ(c.unkept[1], "line 93: no note that the count 0 took the default 1");
+  EXPECT_EQ(c.unkept[2], "line 93: no note that the points are equally spaced (the last time was 0)");
 }
 
 }  // namespace
