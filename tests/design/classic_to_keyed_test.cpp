@@ -65,6 +65,23 @@ TEST(ClassicToKeyed, EveryShippedDesignIsTheSameDesignWithTheSameNotes) {
   }
 }
 
+// The free-form reading rules (a list continued on the next line, which
+// moves every later line down; repeat counts; empty values; a slash) give
+// the raw values the conversion needs exactly as they give the design.
+TEST(ClassicToKeyed, FreeFormValuesConvertAsTheyRead) {
+  const Conversion c = convert(design_text({{23, "10 20\n30"}, {49, "/"}, {61, "2*2.5 2"},
+                                            {88, "10,20"}, {54, ",,"}, {117, "0.95 an explanation"}}));
+  EXPECT_TRUE(c.from_keyed == c.positional);
+  EXPECT_EQ(c.keyed_notes, c.positional_notes);
+  EXPECT_EQ(c.keyed.look_times, (std::vector<float>{10.0f, 20.0f, 30.0f}));
+  EXPECT_EQ(c.keyed.critical_values, (std::vector<float>{2.5f, 2.5f, 2.0f}));
+  EXPECT_TRUE(c.keyed.error_split.empty());
+  EXPECT_FALSE(c.keyed.b);  // an empty value leaves b at 0: the default, with its note
+  EXPECT_NE(c.keyed_notes.find("b is re-set to 3."), std::string::npos);
+  EXPECT_EQ(c.keyed.control_censoring, (KeyedCurve{{30.0f}, {0.95f}}));
+  EXPECT_EQ(c.keyed.accrual_rate, 20.0f);
+}
+
 // Items left at 0 took a default with a note: they become omitted keys, so
 // the keyed run writes the same notes.
 TEST(ClassicToKeyed, ItemsLeftAtZeroAreOmittedKeys) {
