@@ -11,6 +11,8 @@ struct SurvivalCurve {
   int n = 0;
   float x[kCurveCapacity + 1] = {};
   float S[kCurveCapacity + 1] = {};
+
+  bool operator==(const SurvivalCurve&) const = default;
 };
 
 // Pieces whose survival drops by less than this carry no probability for
