@@ -45,7 +45,7 @@ Conversion convert(const std::string& text) {
 std::vector<fs::path> shipped_designs() {
   const fs::path source(GSDSIM_SOURCE_DIR);
   std::vector<fs::path> paths;
-  for (const fs::path dir : {source / "examples", source / "tests" / "e2e" / "designs",
+  for (const fs::path& dir : {source / "examples", source / "tests" / "e2e" / "designs",
                              source / "bench" / "designs"}) {
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
       if (entry.path().extension() == ".dsn") paths.push_back(entry.path());
