@@ -91,6 +91,10 @@ constexpr float kSmallestCensoringTime = 1e-8f;
 constexpr float kSmallestHazardRatio = 1e-10f;
 constexpr float kSmallestBound = 1e-5f;
 constexpr float kSmallestAlpha = 1e-10f;
+// The smallest survival value a curve holds: a last value at most this
+// becomes this (with a note), so a value before the last must not be
+// below it, or the curve would rise at its end.
+constexpr float kSmallestSurvival = 1e-5f;
 
 void check_last_time(std::string_view key, const std::vector<float>& times, float smallest) {
   if (!times.empty() && !(times.back() > smallest)) {
@@ -133,6 +137,11 @@ void check_curve(std::string_view table, const KeyedCurve& curve, std::string_vi
                            ", but survival must not increase (value " + std::to_string(i) +
                            " is " + real_text(curve.survival[i - 1]) + ")");
     }
+    if (i + 1 < curve.survival.size() && s < kSmallestSurvival) {
+      refuse(survival, "value " + std::to_string(i + 1) + " is " + real_text(s) +
+                           ", but only the last value may lie below 1e-05 (the smallest "
+                           "survival the design holds, which a last value below it becomes)");
+    }
   }
 }
 
@@ -153,6 +162,8 @@ void check_crossover(std::string_view key, const KeyedCrossover& list) {
   }
   check_fractions(probabilities, list.probabilities);
 }
+
+KeyedCurve exponential_curve(float median, float last_look);
 
 [[noreturn]] void refuse_both(std::string_view first, std::string_view second) {
   refuse(first, "given together with " + std::string(second) +
@@ -569,7 +580,7 @@ float rate_for_subjects(long long subjects, float period) {
 
 void check_keyed_design(const KeyedDesign& k) {
   check_report(k.report);
-  if (k.seed && std::llabs(*k.seed) > kSeedMagnitudeLimit) {
+  if (k.seed && (*k.seed > kSeedMagnitudeLimit || *k.seed < -kSeedMagnitudeLimit)) {
     refuse("seed", std::to_string(*k.seed) + " is given, but its magnitude must not exceed " +
                        std::to_string(kSeedMagnitudeLimit));
   }
@@ -607,6 +618,18 @@ void check_keyed_design(const KeyedDesign& k) {
     refuse(k.control_median ? "control.median" : "treatment.hazard_ratio",
            "the curve runs up to the last look time " + real_text(last_look_time(k)) +
                ", but that must exceed 1e-10 (a smaller one asks for equally spaced times)");
+  }
+  if (k.control_median) {
+    const KeyedCurve curve = exponential_curve(*k.control_median, last_look_time(k));
+    const std::size_t before_last = curve.survival.size() - 2;
+    if (curve.survival[before_last] < kSmallestSurvival) {
+      refuse("control.median", "the exponential curve falls to " +
+                                   real_text(curve.survival[before_last]) + " at time " +
+                                   real_text(curve.times[before_last]) + ", below 1e-05, the "
+                                   "smallest survival the design holds, before the last look at " +
+                                   real_text(last_look_time(k)) + "; the last look may come at "
+                                   "most about 17.5 medians after the start");
+    }
   }
   if (k.control) check_curve("control", *k.control, "times");
   check_treatment(k);

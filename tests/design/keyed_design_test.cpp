@@ -163,6 +163,20 @@ TEST(KeyedDesign, EachMappingIsItsPositionalEquivalent) {
   }
 }
 
+// A last survival value below 0.00001 is the positional file's: it becomes
+// 0.00001 with the note, and the curve still never rises.
+TEST(KeyedDesign, ALastSurvivalValueBelowTheSmallestTakesThePositionalCorrection) {
+  KeyedDesign k = base_keyed();
+  k.control = KeyedCurve{{6.0f, 12.0f}, {1e-5f, 1e-7f}};
+  const Read r = read_keyed(k);
+  EXPECT_EQ(r.design.baseline_curve.S[2], 1e-5f);
+  EXPECT_NE(r.notes.find(" Since your last survival value is <.00001."), std::string::npos);
+  k.look_times = {10.0f, 20.0f, 199.0f};  // just under 16.6 medians of 12
+  k.control.reset();
+  k.control_median = 12.0f;
+  EXPECT_GT(read_keyed(k).design.baseline_curve.S[19], 1e-5f);
+}
+
 TEST(KeyedDesign, TheMedianCurveIsExponentialAtItsPoints) {
   KeyedDesign k = base_keyed();
   k.control.reset();
@@ -289,6 +303,8 @@ TEST(KeyedDesign, RefusesValuesOutOfRangeNamingTheKey) {
       {[](KeyedDesign& k) { k.control_censoring = KeyedCurve{{1e-9f}, {0.5f}}; }, "censoring.control.times: the last value is 1e-09, but it must exceed 1e-08"},
       {[](KeyedDesign& k) { k.look_times = {1e-44f}, k.control.reset(), k.control_median = 12.0f; }, "control.median: the curve runs up to the last look time 1e-44, but that must exceed 1e-10"},
       {[](KeyedDesign& k) { k.look_times = {1e-11f}; }, "treatment.hazard_ratio: the curve runs up to the last look time 1e-11"},
+      {[](KeyedDesign& k) { k.control = KeyedCurve{{6, 12, 18}, {0.5f, 5e-6f, 1e-6f}}; }, "control.survival: value 2 is 5e-06, but only the last value may lie below 1e-05"},
+      {[](KeyedDesign& k) { k.look_times = {240.0f}, k.control.reset(), k.control_median = 12.0f; }, "control.median: the exponential curve falls to 1.9073486e-06 at time 228, below 1e-05"},
       {[](KeyedDesign& k) { k.alpha = 1e-11f; }, "alpha: 1e-11 is given, but the type-I error must lie in (1e-10, 1)"},
       {[](KeyedDesign& k) { k.subjects = 100; }, "accrual.subjects: given together with accrual.rate"},
       {[](KeyedDesign& k) { k.accrual_rate.reset(), k.accrual_period.reset(), k.subjects = 100; }, "accrual.period: missing"},
