@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "design/method.h"
 #include "text/edit_output.h"
 #include "text/list_input.h"
 
@@ -123,10 +124,11 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   skip_lines(reader, 10, "the method code");
   d.method_code = read_integer(reader, "the method code");
   if (d.method_code == 0) {
-    d.method_code = 2;
+    d.method_code = static_cast<int>(Method::kUseFunction);
     note(console, " The Lan-Demets method is chosen.");
   }
-  if (d.method_code < 1 || d.method_code > 4) {
+  if (d.method_code < static_cast<int>(Method::kErrorSplit) ||
+      d.method_code > static_cast<int>(Method::kGivenBounds)) {
     throw InputError(at_line(reader) + "the method code is " + std::to_string(d.method_code) +
                      ", but it must be 1 (error split given), 2 (use function), "
                      "3 (Haybittle-type b) or 4 (critical values given)");
@@ -219,7 +221,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   skip_lines(reader, 5, "the type-I error split e(1..K)");
   d.cum_alpha[0] = 0.0f;
   read_reals(reader, &d.cum_alpha[1], K, "the type-I error split e(1..K)");
-  if (d.method_code == 1) {
+  if (has_method(d, Method::kErrorSplit)) {
     if (K == 1) {
       d.cum_alpha[1] = d.alpha;
     } else {
@@ -249,7 +251,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   skip_lines(reader, 8, "the use-function code");
   d.use_function_code = read_integer(reader, "the use-function code");
   if (!(static_cast<float>(d.use_function_code) > 0.01f)) {
-    d.use_function_code = 1;
+    d.use_function_code = static_cast<int>(UseFunction::kObrienFleming);
     note(console, " The OBrien and Fleming use function is chosen.");
   }
 
