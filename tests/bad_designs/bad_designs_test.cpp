@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "design/design_layout.h"
 #include "support/run_gsdsim.h"
 
 namespace gsd {
@@ -158,12 +159,15 @@ TEST(BadDesigns, AReportInAReadOnlyDirectoryIsAnError) {
 }
 
 // The same failure as root: the run's directory is removed while the
-// program waits for line 14, so creating the report fails (ENOENT).
+// program waits for the report name, so creating the report fails (ENOENT).
 TEST(BadDesigns, AReportWhoseDirectoryIsGoneIsAnError) {
   const fs::path dir = testing::scratch_directory("bad_removed_dir");
   const fs::path design = kTableDir / "report_in_readonly_dir.dsn";
-  const std::string command = "cd '" + dir.string() + "' && { head -n 13 '" + design.string() +
-                              "'; rmdir '" + dir.string() + "'; tail -n +14 '" +
+  const int name_line = value_line(DesignItem::kReportName);
+  const std::string command = "cd '" + dir.string() + "' && { head -n " +
+                              std::to_string(name_line - 1) + " '" + design.string() +
+                              "'; rmdir '" + dir.string() + "'; tail -n +" +
+                              std::to_string(name_line) + " '" +
                               design.string() + "'; } | '" GSDSIM_EXECUTABLE "' 2>&1";
   std::string console;
   std::FILE* pipe = ::popen(command.c_str(), "r");

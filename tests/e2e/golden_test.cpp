@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/design_text.h"
 #include "support/run_gsdsim.h"
 
 namespace gsd {
@@ -15,13 +16,6 @@ namespace fs = std::filesystem;
 
 const fs::path kE2eDir = fs::path(GSDSIM_SOURCE_DIR) / "tests" / "e2e";
 
-// The report name of a design: the first word of line 14.
-std::string report_name(const std::string& design) {
-  std::size_t at = 0;
-  for (int line = 1; line < 14; ++line) at = design.find('\n', at) + 1;
-  const std::size_t end = design.find_first_of(" \n", at);
-  return design.substr(at, end - at);
-}
 
 // Runs every design of `directory` and compares with expected/<prefix><name>.
 int compare_with_expected(const fs::path& directory, const std::string& prefix) {
@@ -33,7 +27,7 @@ int compare_with_expected(const fs::path& directory, const std::string& prefix) 
     const testing::RunResult run = testing::run_gsdsim(dir, design);
     EXPECT_EQ(run.status, 0) << name << "\n" << run.console;
     EXPECT_EQ(run.console, testing::read_file(kE2eDir / "expected" / (name + ".console"))) << name;
-    EXPECT_EQ(testing::read_file(dir / report_name(design)),
+    EXPECT_EQ(testing::read_file(dir / testing::report_name_of(design)),
               testing::read_file(kE2eDir / "expected" / (name + ".report")))
         << name;
     fs::remove_all(dir);
@@ -71,7 +65,7 @@ TEST(Golden, ExampleDesignsRunToACompleteReport) {
     const fs::path dir = testing::scratch_directory("example");
     const testing::RunResult run = testing::run_gsdsim(dir, design);
     EXPECT_EQ(run.status, 0) << entry.path() << "\n" << run.console;
-    const std::string report = testing::read_file(dir / report_name(design));
+    const std::string report = testing::read_file(dir / testing::report_name_of(design));
     EXPECT_NE(report.find("The average stopping time ="), std::string::npos) << entry.path();
     fs::remove_all(dir);
   }
