@@ -1,5 +1,6 @@
 #include "report/calibration_report.h"
 
+#include "design/method.h"
 #include "text/edit_output.h"
 
 namespace gsd {
@@ -70,7 +71,7 @@ void write_calibration(std::FILE* report, std::FILE* console, const Design& d,
       write_list_text(console, "b is too small.  I will increase b by 0.1");
     }
     if (j == calibration.stopped_at) return;
-    if (d.method_code == 3) {
+    if (has_method(d, Method::kHaybittle)) {
       write_haybittle_constants(report, calibration.haybittle_b[j], calibration.haybittle_c_of[j]);
     }
     write_null_variances(report, calibration.null_variance[j], d.look_count);

@@ -1,5 +1,6 @@
 #include "report/design_summary.h"
 
+#include "design/method.h"
 #include "text/edit_output.h"
 
 namespace gsd {
@@ -120,18 +121,18 @@ void write_design_summary(std::FILE* report, const Design& d) {
   write_list_text(report, "The drop-out rate(s) are:");
   write_point_list(report, d.drop_out_times, d.drop_out_probs, 1, d.drop_out_count);
 
-  if (d.method_code == 2) {
-    switch (d.use_function_code) {
-      case 1:
+  if (has_method(d, Method::kUseFunction)) {
+    switch (use_function_of(d)) {
+      case UseFunction::kObrienFleming:
         write_list_text(report, "The OBrien & Fleming use function is specified.");
         break;
-      case 2:
+      case UseFunction::kPocock:
         write_list_text(report, "The Pocock use function is specifieisd.");
         break;
-      case 3:
+      case UseFunction::kLinear:
         write_list_text(report, "The linear use function is specified.");
         break;
-      default:
+      case UseFunction::kSiegmund:
         write_list_text(report, "The Siegmund (Haybittle-type) use function is");
         line.length = 0;
         start_list_line(line);

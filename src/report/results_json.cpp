@@ -1,5 +1,6 @@
 #include "report/results_json.h"
 
+#include "design/method.h"
 #include "report/results_report.h"
 #include "text/json_writer.h"
 
@@ -87,10 +88,10 @@ void write_calibration(JsonWriter& json, const Design& d, const Calibration& c) 
   real_list(json, "v0", c.scale.v0, 1, d.stat_count);
   real_list(json, "v_last", c.scale.v_last, 1, d.stat_count);
   member(json, "b", d.b);
-  if (d.method_code == 3) {
+  if (has_method(d, Method::kHaybittle)) {
     member(json, "haybittle_c", c.haybittle_c);
   }
-  if (d.method_code == 4) real_list(json, "c", d.given_bounds, 1, d.look_count);
+  if (has_method(d, Method::kGivenBounds)) real_list(json, "c", d.given_bounds, 1, d.look_count);
   json_end_object(json);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "design/method.h"
 #include "text/edit_output.h"
 
 namespace gsd {
@@ -77,11 +78,11 @@ void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
     put_fixed(line, result.sd, 7, 5);
     write_line(report, line);
 
-    if (d.method_code == 4) {
+    if (has_method(d, Method::kGivenBounds)) {
       text_line(report, "The boundary values in the test are:");
       write_value_rows(report, d.given_bounds, K, 6, 2, 0);
     }
-    if (d.method_code <= 1) {
+    if (has_method(d, Method::kErrorSplit)) {
       line.length = 0;
       put_text(line, "The type-I error is splitted as e(1),..., e(");
       put_int(line, K, 2);
@@ -99,7 +100,7 @@ void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
     blank_line(report);
   }
 
-  if (d.method_code == 3 && d.b_input < d.b) {
+  if (has_method(d, Method::kHaybittle) && d.b_input < d.b) {
     blank_line(report);
     text_line(report, "********************** Warning ***********************");
     line.length = 0;

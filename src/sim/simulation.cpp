@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "bounds/update_look_boundaries.h"
+#include "design/method.h"
 #include "model/generate_trial.h"
 #include "stats/collect_look_data.h"
 #include "stats/weighted_logrank.h"
@@ -97,7 +98,7 @@ void analyse_trial(const Design& d, const Calibration& calibration,
     sort_look_data_for_statistics(work.look, work.sort_scratch);
     outcome.look_events[i] = weighted_logrank(work.look, L, d.rho, d.tau, work.Z, work.V);
 
-    if (d.method_code != 4) {
+    if (!has_method(d, Method::kGivenBounds)) {
       for (int j = 1; j <= L; ++j) work.tables.obs_info[j][i] = work.V[j];
       const BoundaryUpdate use =
           update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed);
