@@ -149,7 +149,7 @@ PhaseTimes phase_times(const std::string& text) {
                                     console);
       }
       t.boundaries += seconds_since(start);
-      gsd::record_look_decisions(d, i, work->Z, work->tables, stopped, tally);
+      gsd::record_look_decisions(d, i, d.look_times[i], work->Z, work->tables, stopped, tally);
     }
   }
   // The literal paths' times are not part of the run.

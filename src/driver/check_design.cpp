@@ -7,6 +7,7 @@
 #include "report/design_summary.h"
 #include "design/run_errors.h"
 #include "sim/calibration.h"
+#include "sim/expected_look_times.h"
 #include "text/list_input.h"
 
 namespace gsd {
@@ -15,6 +16,7 @@ int check_design(std::istream& input, std::FILE* console) {
   Design design;
   try {
     read_design(input, console, design, [](const Design&) {});
+    set_expected_look_times(design);
     write_seed_line(console, design);
     write_design_summary(console, design);
     Calibration calibration;

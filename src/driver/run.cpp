@@ -13,6 +13,7 @@
 #include "design/run_errors.h"
 #include "model/random_stream.h"
 #include "sim/calibration.h"
+#include "sim/expected_look_times.h"
 #include "sim/parallel_simulation.h"
 #include "report/results_report.h"
 #include "sim/run_tally.h"
@@ -70,6 +71,7 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console,
   SubtractiveGenerator generator;
   int seed = design.seed;
   uniform(generator, seed);
+  set_expected_look_times(design);
   write_design_summary(report, design);
   check_report(report, design.report_name);
 

@@ -132,6 +132,24 @@ void check_siegmund_b(Design& d, const InformationScale& scale, std::FILE* conso
   }
 }
 
+// Event-driven looks: which single time stands for each look in the
+// calibration.
+void announce_expected_look_times(const Design& d, std::FILE* console) {
+  write_list_text(console, "Event-driven looks: the null variances are taken at the expected");
+  write_list_text(console, "calendar times of the event targets under the alternative:");
+  for (int i = 1; i <= d.look_count; ++i) {
+    Line line;
+    put_text(line, " look");
+    put_int(line, i, 3);
+    put_text(line, ":");
+    put_int(line, d.look_events[i], 7);
+    put_text(line, " events expected at");
+    put_fixed(line, d.look_times[i], 10, 3);
+    if (d.look_times[i] == d.max_time) put_text(line, " (max_time: fewer expected by then)");
+    write_line(console, line);
+  }
+}
+
 }  // namespace
 
 float run_time_estimate(const Design& d, int subject_count) {
@@ -149,6 +167,7 @@ void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& ca
                BoundaryTables& tables, bool announce_report) {
   const int K = d.look_count;
   calibration.subject_count = subject_count(d);
+  if (uses_event_looks(d)) announce_expected_look_times(d, console);
 
   rule(report, 50);
   Line line;
