@@ -61,7 +61,7 @@ TEST(EventDrivenStatistical, SingleLookAtDEventsHasSchoenfeldsPower) {
   const double schoenfeld = testing::normal_cdf(drift - 1.959964);
   for (const char* accrual : {"12 25", "30 10", "4 100"}) {
     SCOPED_TRACE(accrual);
-    const testing::InProcessRun run = testing::simulate_in_process(
+    const SimulationResult run = testing::simulate_in_process(
         exponential_event_design(accrual, "0.7", {D}, "1.959964", "2000"), 2);
     const double power = static_cast<double>(run.tally.rej[1]) / trials;
     EXPECT_NEAR(power, schoenfeld, 4 * se_of(schoenfeld, trials) + 0.01);
@@ -79,7 +79,7 @@ TEST(EventDrivenStatistical, GroupSequentialRejectionsFollowTheCrossingProbabili
   const std::vector<double> info = {100 / 4.0, 200 / 4.0, 300 / 4.0};
   for (const char* ratio : {"1", "0.75"}) {
     SCOPED_TRACE(ratio);
-    const testing::InProcessRun run = testing::simulate_in_process(
+    const SimulationResult run = testing::simulate_in_process(
         exponential_event_design("20 20", ratio, {100, 200, 300}, "3.471 2.454 2.004", "2000"),
         2);
     const std::vector<double> exits =

@@ -22,18 +22,18 @@ TEST(ParallelSimulation, EventDrivenLooksGiveTheOneThreadResult) {
       {{11, "2"}, {20, "3"}, {23, "1 2 3"}, {37, "300"}, {49, "3*0"}, {61, "3*0"},
        {88, "10 6"}},
       {10, 20, 38}, 24.0f);
-  const testing::InProcessRun one = testing::simulate_in_process(design, 1);
+  const SimulationResult one = testing::simulate_in_process(design, 1);
   ASSERT_GT(one.tally.looks.reached[3], 0);
   EXPECT_EQ(one.tally.looks.time_max[3], 24.0f);  // some trials hit max_time
   EXPECT_LT(one.tally.looks.time_min[3], 24.0f);  // others reached the target
   for (int threads : {2, 3}) {
     SCOPED_TRACE(threads);
-    const testing::InProcessRun many = testing::simulate_in_process(design, threads);
+    const SimulationResult many = testing::simulate_in_process(design, threads);
     EXPECT_TRUE(same_bytes(one.tally.rej, many.tally.rej));
     EXPECT_TRUE(same_bytes(one.tally.stop_sum, many.tally.stop_sum));
     EXPECT_TRUE(same_bytes(one.tally.looks, many.tally.looks));
-    EXPECT_EQ(one.report, many.report);
-    EXPECT_EQ(one.console, many.console);
+    EXPECT_EQ(one.report_text, many.report_text);
+    EXPECT_EQ(one.console_text, many.console_text);
   }
 }
 

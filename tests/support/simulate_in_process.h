@@ -1,43 +1,21 @@
 #pragma once
 
-// Runs a whole design in process (expected look times, calibration, every
-// trial on one thread or several) from a Design the test has filled, so
-// that event-driven looks can be set on a positional design. Returns the
-// tallies and what went to the report and the console.
+// Whole runs in process (simulate_design) of a Design the test has filled,
+// so that event-driven looks can be set on a positional design.
 
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "design/design.h"
 #include "design/design_input.h"
-#include "model/random_stream.h"
-#include "sim/calibration.h"
-#include "sim/expected_look_times.h"
-#include "sim/parallel_simulation.h"
-#include "sim/simulation.h"
+#include "report/run_report.h"
+#include "sim/simulate_design.h"
 #include "support/design_text.h"
 
 namespace gsd::testing {
-
-struct InProcessRun {
-  Design design;
-  Calibration calibration;
-  RunTally tally;
-  std::string report;
-  std::string console;
-};
-
-inline std::string drain(std::FILE* file) {
-  std::rewind(file);
-  std::string text;
-  for (int c; (c = std::fgetc(file)) != EOF;) text.push_back(static_cast<char>(c));
-  std::fclose(file);
-  return text;
-}
 
 // The positional design with `changes`, turned event-driven with `targets`
 // and `max_time` when targets are given.
@@ -55,35 +33,15 @@ inline Design event_design(const std::map<int, std::string>& changes,
   return design;
 }
 
-inline InProcessRun simulate_in_process(const Design& design, int threads) {
-  InProcessRun run;
-  run.design = design;
-  Design& d = run.design;
-  std::FILE* report = std::tmpfile();
-  std::FILE* console = std::tmpfile();
-  set_expected_look_times(d);
-  SubtractiveGenerator generator;
-  int seed = d.seed;
-  uniform(generator, seed);
-  auto work = std::make_unique<TrialWork>();
-  calibrate(d, report, console, run.calibration, work->tables, false);
-  if (threads > 1) {
-    simulate_trials_in_parallel(d, run.calibration, generator, seed, work->tables, run.tally,
-                                report, console, threads);
-  } else {
-    start_simulation(d, *work);
-    int boundary_failed = 0;
-    char error[512];
-    for (int s = 1; s <= d.sim_count; ++s) {
-      if (!simulate_trial(d, run.calibration, s, generator, seed, *work, boundary_failed,
-                          run.tally, report, console, error, sizeof error)) {
-        break;
-      }
-    }
-  }
-  run.report = drain(report);
-  run.console = drain(console);
-  return run;
+// The design run by simulate_design on `threads` threads, with the
+// program's report text and the console text kept in the result.
+inline SimulationResult simulate_in_process(const Design& design, int threads) {
+  SimulationOptions options;
+  options.threads = threads;
+  options.writer = &run_report_writer();
+  options.collect_report = true;
+  options.collect_console = true;
+  return simulate_design(design, options);
 }
 
 }  // namespace gsd::testing
