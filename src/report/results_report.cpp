@@ -53,7 +53,6 @@ void write_heading(std::FILE* report, int j) {
 // reached it (mean, least, greatest) and the mean events and subjects in
 // its data.
 void write_event_look_results(std::FILE* report, const Design& d, const LookTally& looks) {
-  blank_line(report);
   text_line(report, "Event-driven looks over the trials that reached them:");
   text_line(report, "look  target  trials   mean time    min time    max time  mean events  "
                     "mean subjects");
@@ -140,7 +139,10 @@ void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
     text_line(report, "this in mind in your considerations.");
     text_line(report, "******************************************************");
   }
-  if (uses_event_looks(d)) write_event_look_results(report, d, tally.looks);
+  if (uses_event_looks(d)) {
+    if (d.method_code == 3 && d.b_input < d.b) blank_line(report);
+    write_event_look_results(report, d, tally.looks);
+  }
 }
 
 }  // namespace gsd
