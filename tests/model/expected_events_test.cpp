@@ -115,7 +115,7 @@ TEST(ExpectedEvents, AgreesWithGeneratedTrials) {
   uniform(generator, seed);
   auto trial = std::make_unique<SimulatedTrial>();
   for (int s = 0; s < trials; ++s) {
-    ASSERT_TRUE(generate_trial(d, n, generator, seed, *trial, nullptr).ok);
+    ASSERT_TRUE(generate_trial(d, n, generator, seed, *trial).ok);
     for (int i = 1; i <= n; ++i) {
       if (!(trial->event_time[i] <= trial->censor_time[i])) continue;
       const double at = static_cast<double>(trial->entry_time[i]) + trial->event_time[i];
