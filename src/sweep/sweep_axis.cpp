@@ -176,7 +176,7 @@ bool parse_sweep_axis(std::string_view text, SweepAxis& axis, std::string& error
   }
   for (const char c : axis.key) {
     const bool bare = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                      c == '_' || c == '-' || c == '.';
+                      c == '_' || c == '-' || c == '.' || c == '[' || c == ']';
     if (!bare) {
       error = "--sweep key \"" + axis.key +
               "\" is not a dotted key (letters, digits, '_' and '-' joined by '.')";

@@ -27,9 +27,16 @@ bool check_sweep_grid(const SweepGrid& grid, std::string& error) {
     for (std::size_t b = 0; b < a; ++b) {
       const std::string& earlier = grid.axes[b].key;
       if (within(key, earlier) || within(earlier, key)) {
-        error = key == earlier ? "--sweep " + key + " is given twice"
-                               : "--sweep " + key + " and --sweep " + earlier +
-                                     " would both set " + (key.size() < earlier.size() ? earlier : key);
+        error = "--sweep ";
+        error += key;
+        if (key == earlier) {
+          error += " is given twice";
+        } else {
+          error += " and --sweep ";
+          error += earlier;
+          error += " would both set ";
+          error += key.size() < earlier.size() ? earlier : key;
+        }
         return false;
       }
     }
