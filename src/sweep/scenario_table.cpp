@@ -61,7 +61,42 @@ void assign(toml::node& target, std::string_view name, const toml::node& value) 
   }
 }
 
+// Keys of one table that exclude each other, in groups that go together.
+struct ExclusiveKeys {
+  const char* table;
+  std::vector<std::vector<const char*>> groups;
+};
+
+const ExclusiveKeys kExclusiveKeys[] = {
+    {"looks", {{"times"}, {"events", "max_time"}}},
+    {"treatment", {{"hazard_ratio"}, {"hazard_ratios", "cuts"}, {"times", "survival"}}},
+    {"accrual", {{"subjects"}, {"rate"}}},
+    {"control", {{"median"}, {"times", "survival"}}},
+};
+
 }  // namespace
+
+void remove_excluded_keys(toml::table& design, std::string_view key,
+                          const std::vector<std::string>& swept) {
+  for (const ExclusiveKeys& family : kExclusiveKeys) {
+    const std::string prefix = std::string(family.table) + ".";
+    if (!key.starts_with(prefix)) continue;
+    const std::string_view member = key.substr(prefix.size());
+    toml::table* table = design[family.table].as_table();
+    if (table == nullptr) return;
+    for (const auto& group : family.groups) {
+      bool own = false;
+      for (const char* name : group) own = own || member == name;
+      if (own) continue;
+      for (const char* name : group) {
+        bool is_swept = false;
+        for (const std::string& other : swept) is_swept = is_swept || other == prefix + name;
+        if (!is_swept) table->erase(name);
+      }
+    }
+    return;
+  }
+}
 
 bool replace_design_value(toml::table& design, std::string_view key, std::string_view literal,
                           std::string& error) {

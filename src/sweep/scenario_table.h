@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <toml++/toml.h>
 
@@ -17,5 +18,15 @@ namespace gsd {
 // keyed design's to check.
 bool replace_design_value(toml::table& design, std::string_view key, std::string_view literal,
                           std::string& error);
+
+// A swept key stands for its whole choice among keys that exclude each
+// other: looks.times against looks.events and looks.max_time;
+// treatment.hazard_ratio, treatment.hazard_ratios with treatment.cuts, and
+// treatment.times with treatment.survival; accrual.subjects against
+// accrual.rate; control.median against control.times and control.survival.
+// Removes from `design` the keys that exclude `key`, except those in
+// `swept` (a sweep that sets both is refused by the keyed design).
+void remove_excluded_keys(toml::table& design, std::string_view key,
+                          const std::vector<std::string>& swept);
 
 }  // namespace gsd

@@ -78,3 +78,39 @@ TEST(ScenarioTable, PathsThatCannotBeFollowed) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// A swept key replaces its whole choice: the keys that exclude it go, the
+// others of its table stay, and a swept excluding key stays for the keyed
+// design to refuse.
+TEST(ScenarioTable, ExcludedKeysRemoved) {
+  toml::table design = toml::parse(R"(
+[accrual]
+period = 12.0
+rate = 25.0
+[treatment]
+hazard_ratios = [0.8, 0.6]
+cuts = [6.0, 12.0]
+[looks]
+events = [50, 100]
+max_time = 40.0
+)");
+  remove_excluded_keys(design, "accrual.subjects", {"accrual.subjects"});
+  EXPECT_FALSE(design.at_path("accrual.rate"));
+  EXPECT_TRUE(design.at_path("accrual.period"));
+  remove_excluded_keys(design, "treatment.cuts", {"treatment.cuts"});
+  EXPECT_TRUE(design.at_path("treatment.hazard_ratios"));
+  remove_excluded_keys(design, "treatment.hazard_ratio", {"treatment.hazard_ratio"});
+  EXPECT_FALSE(design.at_path("treatment.hazard_ratios"));
+  EXPECT_FALSE(design.at_path("treatment.cuts"));
+  remove_excluded_keys(design, "looks.times", {"looks.times", "looks.events"});
+  EXPECT_TRUE(design.at_path("looks.events"));
+  EXPECT_FALSE(design.at_path("looks.max_time"));
+  remove_excluded_keys(design, "control.median", {"control.median"});
+  EXPECT_FALSE(design.contains("control"));
+}
+
+}  // namespace
+}  // namespace gsd
