@@ -102,7 +102,9 @@ bool replace_design_value(toml::table& design, std::string_view key, std::string
                           std::string& error) {
   std::vector<PathStep> steps;
   if (!split_path(key, steps)) {
-    error = "\"" + std::string(key) + "\" is not a dotted key";
+    error = "\"";
+    error += key;
+    error += "\" is not a dotted key";
     return false;
   }
   toml::table holder;
@@ -125,7 +127,9 @@ bool replace_design_value(toml::table& design, std::string_view key, std::string
                 std::to_string(step.index) + "]";
         return false;
       }
-      path += "[" + std::to_string(step.index) + "]";
+      path += '[';
+      path += std::to_string(step.index);
+      path += ']';
       if (last) {
         value.node()->visit([&](const auto& v) { array->replace(array->begin() + step.index, v); });
         return true;
