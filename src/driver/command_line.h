@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "driver/sweep_options.h"
+
 namespace gsd {
 
 // What the command line asks for. Without arguments the program runs the
@@ -12,6 +14,7 @@ struct CommandLine {
   std::string design_path;  // empty: standard input
   int threads = 0;          // 0: every hardware thread
   std::string json_path;    // empty: no JSON results
+  SweepOptionsGiven sweep;  // --sweep, --csv, --shard, --size-for-power, --statistic
 };
 
 // Parses argv. Returns false with a message in `error` for an unknown
