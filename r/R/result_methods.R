@@ -107,7 +107,7 @@ plot.gsd_result <- function(x, y, ..., graphics = c("auto", "ggplot2", "base")) 
   colours <- hcl.colors(max(2, length(labels)), "Dark 3")[seq_along(labels)]
   matplot(times, power, type = "b", pch = 19, lty = 1, col = colours,
           xlab = "look time", ylab = "share of trials rejected by the look",
-          ylim = c(0, max(power, 0.05)), ...)
+          ylim = c(0, max(power, 0.05)))
   legend("topleft", legend = labels, col = colours, lty = 1, pch = 19, bty = "n")
   invisible(x)
 }
