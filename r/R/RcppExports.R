@@ -5,6 +5,10 @@
     .Call(`_gsdsim_gsd_toml_list`, text)
 }
 
+.gsd_check_classic <- function(text) {
+    .Call(`_gsdsim_gsd_check_classic`, text)
+}
+
 .gsd_simulate_classic <- function(text, threads) {
     .Call(`_gsdsim_gsd_simulate_classic`, text, threads)
 }

@@ -102,7 +102,10 @@ gsd_read <- function(path) {
   }
   text <- read_text(path)
   if (grepl("\\.toml$", path, ignore.case = TRUE)) keyed_design(text)
-  else structure(list(), classic = text, class = "gsd_design")
+  else {
+    notes <- engine_call(.gsd_check_classic, text)
+    structure(list(), classic = text, notes = notes, class = "gsd_design")
+  }
 }
 
 read_text <- function(path) {

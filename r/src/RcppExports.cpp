@@ -21,6 +21,17 @@ BEGIN_RCPP
     return rcpp_result_gen;
 END_RCPP
 }
+// gsd_check_classic
+Rcpp::CharacterVector gsd_check_classic(std::string text);
+RcppExport SEXP _gsdsim_gsd_check_classic(SEXP textSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_check_classic(text));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_simulate_classic
 Rcpp::List gsd_simulate_classic(std::string text, int threads);
 RcppExport SEXP _gsdsim_gsd_simulate_classic(SEXP textSEXP, SEXP threadsSEXP) {
@@ -36,6 +47,7 @@ END_RCPP
 
 static const R_CallMethodDef CallEntries[] = {
     {"_gsdsim_gsd_toml_list", (DL_FUNC) &_gsdsim_gsd_toml_list, 1},
+    {"_gsdsim_gsd_check_classic", (DL_FUNC) &_gsdsim_gsd_check_classic, 1},
     {"_gsdsim_gsd_simulate_classic", (DL_FUNC) &_gsdsim_gsd_simulate_classic, 2},
     {NULL, NULL, 0}
 };

@@ -3,7 +3,6 @@
 #include <Rcpp.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,37 +19,13 @@
 #include "sim/run_tally.h"
 #include "sim/simulation.h"
 #include "text/list_input.h"
+#include "memory_stream.h"
 
 #ifdef __FAST_MATH__
 #error "gsdsim must be compiled without fast-math: its results are the program's bit for bit"
 #endif
 
 namespace {
-
-// A FILE* that writes into memory; text() is what was written so far.
-class MemoryStream {
- public:
-  MemoryStream() : file_(open_memstream(&buffer_, &size_)) {
-    if (file_ == nullptr) throw std::runtime_error("cannot open a memory stream");
-  }
-  ~MemoryStream() {
-    if (file_ != nullptr) std::fclose(file_);
-    std::free(buffer_);
-  }
-  MemoryStream(const MemoryStream&) = delete;
-  MemoryStream& operator=(const MemoryStream&) = delete;
-
-  std::FILE* file() { return file_; }
-  std::string text() {
-    std::fflush(file_);
-    return std::string(buffer_, size_);
-  }
-
- private:
-  char* buffer_ = nullptr;
-  std::size_t size_ = 0;
-  std::FILE* file_;
-};
 
 Rcpp::NumericVector reals(const float* values, int first, int last) {
   Rcpp::NumericVector out(last >= first ? last - first + 1 : 0);
