@@ -1,5 +1,5 @@
 // Design texts for R: keyed (TOML) text read into nested R lists, positional
-// text read as the program reads it.
+// text read as the program reads it, and their simulation.
 #include <Rcpp.h>
 
 #include <memory>
@@ -9,7 +9,19 @@
 #include "design/design.h"
 #include "design/design_input.h"
 #include "memory_stream.h"
+#include "simulate.h"
 #include "toml_list.h"
+
+namespace {
+
+// Reads the positional design `text` into `design`; the reader's notes go
+// to `console`.
+void read_classic(const std::string& text, gsd::Design& design, MemoryStream& console) {
+  std::istringstream input(text);
+  gsd::read_design(input, console.file(), design, [](const gsd::Design&) {});
+}
+
+}  // namespace
 
 // The TOML text as nested R lists; a syntax error is an R error naming its
 // line and column.
@@ -31,11 +43,16 @@ Rcpp::List gsd_toml_list(std::string text) {
 Rcpp::CharacterVector gsd_check_classic(std::string text) {
   auto design = std::make_unique<gsd::Design>();
   MemoryStream console;
-  std::istringstream input(text);
-  gsd::read_design(input, console.file(), *design, [](const gsd::Design&) {});
-  Rcpp::CharacterVector notes;
-  std::istringstream lines(console.text());
-  std::string line;
-  while (std::getline(lines, line)) notes.push_back(line);
-  return notes;
+  read_classic(text, *design, console);
+  return text_lines(console.text());
+}
+
+// Simulates the positional design `text` on `threads` threads (0: every
+// hardware thread).
+// [[Rcpp::export(name = ".gsd_simulate_classic")]]
+Rcpp::List gsd_simulate_classic(std::string text, int threads) {
+  auto design = std::make_unique<gsd::Design>();
+  MemoryStream console;
+  read_classic(text, *design, console);
+  return simulate_for_r(*design, threads, console.text());
 }

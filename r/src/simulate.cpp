@@ -1,25 +1,15 @@
-// The simulation of one design for R: the engine runs in memory, its
-// figures come back as R vectors, its report and console lines as text.
-#include <Rcpp.h>
+// The simulation of one design for R: simulate_design runs it in memory,
+// its figures come back as R vectors and data frames, its report and
+// console lines as text.
+#include "simulate.h"
 
-#include <cstdio>
-#include <memory>
 #include <sstream>
 #include <string>
-#include <thread>
 
-#include "design/design.h"
-#include "design/design_input.h"
+#include "design/capacities.h"
 #include "design/run_errors.h"
-#include "model/random_stream.h"
-#include "report/design_summary.h"
-#include "report/results_report.h"
-#include "sim/calibration.h"
-#include "sim/parallel_simulation.h"
-#include "sim/run_tally.h"
-#include "sim/simulation.h"
-#include "text/list_input.h"
-#include "memory_stream.h"
+#include "report/run_report.h"
+#include "sim/simulate_design.h"
 
 #ifdef __FAST_MATH__
 #error "gsdsim must be compiled without fast-math: its results are the program's bit for bit"
@@ -30,14 +20,6 @@ namespace {
 Rcpp::NumericVector reals(const float* values, int first, int last) {
   Rcpp::NumericVector out(last >= first ? last - first + 1 : 0);
   for (int i = first; i <= last; ++i) out[i - first] = values[i];
-  return out;
-}
-
-Rcpp::CharacterVector lines_of(const std::string& text) {
-  Rcpp::CharacterVector out;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) out.push_back(line);
   return out;
 }
 
@@ -58,17 +40,17 @@ Rcpp::List calibration_list(const gsd::Design& d, const gsd::Calibration& c) {
 }
 
 // Per statistic: the report's figures.
-Rcpp::DataFrame statistics_frame(const gsd::Design& d, const gsd::RunTally& tally) {
+Rcpp::DataFrame statistics_frame(const gsd::SimulationResult& result) {
+  const gsd::Design& d = result.design;
   const int L = d.stat_count;
   Rcpp::IntegerVector statistic(L), rejections(L);
   Rcpp::NumericVector power(L), sd(L), average(L);
   for (int j = 1; j <= L; ++j) {
-    const gsd::StatisticResult r = gsd::statistic_result(tally, j, d.sim_count);
     statistic[j - 1] = j;
-    rejections[j - 1] = tally.rej[j];
-    power[j - 1] = r.power;
-    sd[j - 1] = r.sd;
-    average[j - 1] = r.average_stopping_time;
+    rejections[j - 1] = result.tally.rej[j];
+    power[j - 1] = result.statistics[j].power;
+    sd[j - 1] = result.statistics[j].sd;
+    average[j - 1] = result.statistics[j].average_stopping_time;
   }
   return Rcpp::DataFrame::create(
       Rcpp::Named("statistic") = statistic, Rcpp::Named("rho") = reals(d.rho, 1, L),
@@ -77,9 +59,9 @@ Rcpp::DataFrame statistics_frame(const gsd::Design& d, const gsd::RunTally& tall
       Rcpp::Named("rejections") = rejections);
 }
 
-// Per look and statistic (look varying fastest).
-Rcpp::DataFrame looks_frame(const gsd::Design& d, const gsd::RunTally& tally) {
-  const gsd::LookTally& t = tally.looks;
+// Per statistic and look, looks varying fastest.
+Rcpp::DataFrame looks_frame(const gsd::SimulationResult& result) {
+  const gsd::Design& d = result.design;
   const int K = d.look_count;
   const int n = K * d.stat_count;
   Rcpp::IntegerVector statistic(n), look(n), reached(n), stopped(n), rejected(n);
@@ -87,14 +69,15 @@ Rcpp::DataFrame looks_frame(const gsd::Design& d, const gsd::RunTally& tally) {
   int row = 0;
   for (int j = 1; j <= d.stat_count; ++j) {
     for (int i = 1; i <= K; ++i, ++row) {
+      const gsd::LookResult& l = result.looks[i];
       statistic[row] = j;
       look[row] = i;
       time[row] = d.look_times[i];
-      reached[row] = t.reached[i];
-      stopped[row] = t.stopped[j][i];
-      rejected[row] = t.rejected[j][i];
-      subjects[row] = t.reached[i] > 0 ? static_cast<double>(t.subjects[i]) / t.reached[i] : 0.0;
-      events[row] = t.reached[i] > 0 ? static_cast<double>(t.events[i]) / t.reached[i] : 0.0;
+      reached[row] = l.trials_reached;
+      stopped[row] = l.stopped[j];
+      rejected[row] = l.rejected[j];
+      subjects[row] = l.mean_subjects;
+      events[row] = l.mean_events;
     }
   }
   return Rcpp::DataFrame::create(
@@ -104,56 +87,33 @@ Rcpp::DataFrame looks_frame(const gsd::Design& d, const gsd::RunTally& tally) {
       Rcpp::Named("mean_subjects") = subjects, Rcpp::Named("mean_events") = events);
 }
 
-int thread_count(int threads) {
-  if (threads > 0) return threads;
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return hardware > 0 ? static_cast<int>(hardware) : 1;
-}
-
 }  // namespace
 
-// Simulates the positional design `text` on `threads` threads (0: every
-// hardware thread). Errors of the design or of the run are R errors with the
-// program's message.
-// [[Rcpp::export(name = ".gsd_simulate_classic")]]
-Rcpp::List gsd_simulate_classic(std::string text, int threads) {
-  auto design = std::make_unique<gsd::Design>();
-  auto work = std::make_unique<gsd::TrialWork>();
-  gsd::Calibration calibration;
-  gsd::RunTally tally;
-  MemoryStream report, console;
-  {
-    std::istringstream input(text);
-    gsd::read_design(input, console.file(), *design, [](const gsd::Design&) {});
-    gsd::Design& d = *design;
-    gsd::write_seed_line(report.file(), d);
-    gsd::SubtractiveGenerator generator;
-    int seed = d.seed;
-    gsd::uniform(generator, seed);
-    gsd::write_design_summary(report.file(), d);
-    gsd::calibrate(d, report.file(), console.file(), calibration, work->tables);
-    const int n = thread_count(threads);
-    if (n > 1) {
-      gsd::simulate_trials_in_parallel(d, calibration, generator, seed, work->tables, tally,
-                                       report.file(), console.file(), n);
-    } else {
-      gsd::start_simulation(d, *work);
-      int boundary_failed = 0;
-      char error[512];
-      for (int s = 1; s <= d.sim_count; ++s) {
-        if (!gsd::simulate_trial(d, calibration, s, generator, seed, *work, boundary_failed,
-                                 tally, report.file(), console.file(), error, sizeof error)) {
-          throw gsd::RunError(std::string("trial ") + std::to_string(s) + ": " + error);
-        }
-      }
-    }
-    gsd::write_results(report.file(), d, tally);
+Rcpp::CharacterVector text_lines(const std::string& text) {
+  Rcpp::CharacterVector out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) out.push_back(line);
+  return out;
+}
+
+Rcpp::List simulate_for_r(const gsd::Design& design, int threads, const std::string& notes) {
+  gsd::SimulationOptions options;
+  options.threads = threads;
+  options.writer = &gsd::run_report_writer();
+  options.collect_report = true;
+  options.collect_console = true;
+  const gsd::SimulationResult result = gsd::simulate_design(design, options);
+  if (result.status != gsd::kExitSuccess || !result.simulated) {
+    Rcpp::stop(result.error.empty() ? std::string("the design could not be simulated")
+                                    : result.error);
   }
-  const gsd::Design& d = *design;
   return Rcpp::List::create(
-      Rcpp::Named("statistics") = statistics_frame(d, tally),
-      Rcpp::Named("looks") = looks_frame(d, tally),
-      Rcpp::Named("calibration") = calibration_list(d, calibration),
-      Rcpp::Named("trials") = d.sim_count, Rcpp::Named("method") = d.method_code,
-      Rcpp::Named("report") = report.text(), Rcpp::Named("console") = lines_of(console.text()));
+      Rcpp::Named("statistics") = statistics_frame(result),
+      Rcpp::Named("looks") = looks_frame(result),
+      Rcpp::Named("calibration") = calibration_list(result.design, result.calibration),
+      Rcpp::Named("trials") = result.design.sim_count,
+      Rcpp::Named("method") = result.design.method_code,
+      Rcpp::Named("report") = result.report_text,
+      Rcpp::Named("console") = text_lines(notes + result.console_text));
 }
