@@ -66,9 +66,15 @@ gsd_design <- function(..., report = NULL, seed = NULL, trials = NULL, alpha = N
   keyed_design(toml_text(keys))
 }
 
-# The design of a keyed text, as the keyed reader completed it.
+# The design of a keyed text, as the keyed reader read and checked it.
 keyed_design <- function(text) {
-  structure(ordered_design(engine_call(.gsd_toml_list, text)), class = "gsd_design")
+  as_design(engine_call(.gsd_read_keyed, text))
+}
+
+# The engine's reading of a design (its keys as nested lists, the notes of
+# the defaults it applied) as an R design.
+as_design <- function(read) {
+  structure(ordered_design(read$design), notes = read$notes, class = "gsd_design")
 }
 
 # Every table of the design in the order of the keyed file.
@@ -102,10 +108,18 @@ gsd_read <- function(path) {
   }
   text <- read_text(path)
   if (grepl("\\.toml$", path, ignore.case = TRUE)) keyed_design(text)
-  else {
-    notes <- engine_call(.gsd_check_classic, text)
-    structure(list(), classic = text, notes = notes, class = "gsd_design")
+  else classic_design(text)
+}
+
+# The keyed design of a positional text: every item the file gave becomes
+# its key; a note of a default that no key can carry is shown as a message.
+classic_design <- function(text) {
+  read <- engine_call(.gsd_read_classic, text)
+  if (length(read$unkept)) {
+    message("gsd_read: the keyed design does not keep these notes of the positional file:\n",
+            paste0("  ", read$unkept, collapse = "\n"))
   }
+  as_design(read)
 }
 
 read_text <- function(path) {
@@ -147,12 +161,10 @@ gsd_write <- function(design, path, format = c("toml", "classic")) {
   invisible(path)
 }
 
+# The file text of a design: keyed as the program's --convert toml writes
+# it, or positional.
 design_file_text <- function(design, format) {
-  if (format == "classic") {
-    if (!is.null(attr(design, "classic"))) return(attr(design, "classic"))
-    stop("classic output needs the keyed design reader")
-  }
-  toml_text(design)
+  engine_call(.gsd_design_file_text, toml_text(design), format)
 }
 
 check_design <- function(design) {
@@ -163,8 +175,8 @@ check_design <- function(design) {
 
 #' @export
 print.gsd_design <- function(x, ...) {
-  cat("gsdsim design\n")
-  text <- if (!is.null(attr(x, "classic"))) attr(x, "classic") else toml_text(x)
-  cat(text)
+  cat(design_file_text(x, "toml"))
+  notes <- attr(x, "notes")
+  if (length(notes)) cat(paste0("# note: ", notes, "\n"), sep = "")
   invisible(x)
 }

@@ -45,11 +45,7 @@ gsd_simulate <- function(design, threads = NULL, report_file = NULL) {
          !nzchar(report_file))) {
     design_error("report_file", "expected the name of the file to write")
   }
-  result <- if (!is.null(attr(design, "classic"))) {
-    engine_call(.gsd_simulate_classic, attr(design, "classic"), threads)
-  } else {
-    stop("keyed designs need the keyed design reader")
-  }
+  result <- engine_call(.gsd_simulate_keyed, toml_text(design), threads)
   result$statistics <- as.data.frame(result$statistics)
   result$looks <- as.data.frame(result$looks)
   result$design <- design

@@ -10,6 +10,52 @@ Rcpp::Rostream<true>&  Rcpp::Rcout = Rcpp::Rcpp_cout_get();
 Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
+// gsd_read_keyed
+Rcpp::List gsd_read_keyed(std::string text);
+RcppExport SEXP _gsdsim_gsd_read_keyed(SEXP textSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_read_keyed(text));
+    return rcpp_result_gen;
+END_RCPP
+}
+// gsd_read_classic
+Rcpp::List gsd_read_classic(std::string text);
+RcppExport SEXP _gsdsim_gsd_read_classic(SEXP textSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_read_classic(text));
+    return rcpp_result_gen;
+END_RCPP
+}
+// gsd_design_file_text
+std::string gsd_design_file_text(std::string text, std::string format);
+RcppExport SEXP _gsdsim_gsd_design_file_text(SEXP textSEXP, SEXP formatSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    Rcpp::traits::input_parameter< std::string >::type format(formatSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_design_file_text(text, format));
+    return rcpp_result_gen;
+END_RCPP
+}
+// gsd_simulate_keyed
+Rcpp::List gsd_simulate_keyed(std::string text, int threads);
+RcppExport SEXP _gsdsim_gsd_simulate_keyed(SEXP textSEXP, SEXP threadsSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    Rcpp::traits::input_parameter< int >::type threads(threadsSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_simulate_keyed(text, threads));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_toml_list
 Rcpp::List gsd_toml_list(std::string text);
 RcppExport SEXP _gsdsim_gsd_toml_list(SEXP textSEXP) {
@@ -21,34 +67,13 @@ BEGIN_RCPP
     return rcpp_result_gen;
 END_RCPP
 }
-// gsd_check_classic
-Rcpp::CharacterVector gsd_check_classic(std::string text);
-RcppExport SEXP _gsdsim_gsd_check_classic(SEXP textSEXP) {
-BEGIN_RCPP
-    Rcpp::RObject rcpp_result_gen;
-    Rcpp::RNGScope rcpp_rngScope_gen;
-    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
-    rcpp_result_gen = Rcpp::wrap(gsd_check_classic(text));
-    return rcpp_result_gen;
-END_RCPP
-}
-// gsd_simulate_classic
-Rcpp::List gsd_simulate_classic(std::string text, int threads);
-RcppExport SEXP _gsdsim_gsd_simulate_classic(SEXP textSEXP, SEXP threadsSEXP) {
-BEGIN_RCPP
-    Rcpp::RObject rcpp_result_gen;
-    Rcpp::RNGScope rcpp_rngScope_gen;
-    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
-    Rcpp::traits::input_parameter< int >::type threads(threadsSEXP);
-    rcpp_result_gen = Rcpp::wrap(gsd_simulate_classic(text, threads));
-    return rcpp_result_gen;
-END_RCPP
-}
 
 static const R_CallMethodDef CallEntries[] = {
+    {"_gsdsim_gsd_read_keyed", (DL_FUNC) &_gsdsim_gsd_read_keyed, 1},
+    {"_gsdsim_gsd_read_classic", (DL_FUNC) &_gsdsim_gsd_read_classic, 1},
+    {"_gsdsim_gsd_design_file_text", (DL_FUNC) &_gsdsim_gsd_design_file_text, 2},
+    {"_gsdsim_gsd_simulate_keyed", (DL_FUNC) &_gsdsim_gsd_simulate_keyed, 2},
     {"_gsdsim_gsd_toml_list", (DL_FUNC) &_gsdsim_gsd_toml_list, 1},
-    {"_gsdsim_gsd_check_classic", (DL_FUNC) &_gsdsim_gsd_check_classic, 1},
-    {"_gsdsim_gsd_simulate_classic", (DL_FUNC) &_gsdsim_gsd_simulate_classic, 2},
     {NULL, NULL, 0}
 };
 

@@ -107,3 +107,17 @@ Rcpp::List toml_list(const toml::table& table) {
   out.attr("names") = names;
   return out;
 }
+
+// The TOML text as nested R lists; a syntax error is an R error naming its
+// line and column.
+// [[Rcpp::export(name = ".gsd_toml_list")]]
+Rcpp::List gsd_toml_list(std::string text) {
+  try {
+    return toml_list(toml::parse(text));
+  } catch (const toml::parse_error& error) {
+    std::ostringstream message;
+    message << "line " << error.source().begin.line << ", column "
+            << error.source().begin.column << ": " << error.description();
+    Rcpp::stop(message.str());
+  }
+}

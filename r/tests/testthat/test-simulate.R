@@ -1,9 +1,9 @@
 # The package runs the program's engine: every shipped example gives the
 # command line's figures exactly, its report bytes and its console lines.
 
-test_that("every positional example gives the figures, report and console of the command line", {
+test_that("every example, positional and keyed, gives the figures, report and console of the command line", {
   program_path()
-  for (design in example_designs("\\.dsn$")) {
+  for (design in example_designs("\\.(dsn|toml)$")) {
     expected <- run_program(design)
     r <- gsd_simulate(gsd_read(design), threads = 2)
     info <- basename(design)
