@@ -38,8 +38,10 @@
 #'   survival = ...), treatment = list(...))}; omitted groups lose nobody.
 #' @param crossover \code{list(drop_in = list(times = ..., probabilities =
 #'   ...), drop_out = list(...))}; omitted lists mean no crossover.
-#' @return A design: a list of class \code{gsd_design} holding every key of
-#'   the keyed file, as the reader completed it.
+#' @return A design: a list of class \code{gsd_design} holding the keys
+#'   given, as the keyed reader read them (an omitted key takes its default
+#'   when simulated), with the reader's notes of the defaults it applied in
+#'   \code{attr(, "notes")}. \code{print} shows it as its keyed file.
 #' @seealso \code{\link{gsd_read}}, \code{\link{gsd_write}},
 #'   \code{\link{gsd_simulate}}
 #' @examples
@@ -90,7 +92,10 @@ ordered_design <- function(x) {
 #' Reads a design from a keyed file (a name ending in \code{.toml}) or from a
 #' positional (classic, 145-line) design file (any other name). A design the
 #' program refuses gives an error with the program's message, naming the
-#' design line (positional) or the key (keyed).
+#' design line (positional) or the key (keyed). A positional design becomes
+#' its keyed equivalent (as \code{gsdsim --convert toml} writes it): every
+#' item the file gave becomes its key; a note of a default that no key can
+#' carry is shown as a message.
 #'
 #' @param path the file to read.
 #' @return A design of class \code{gsd_design} (see \code{\link{gsd_design}}).

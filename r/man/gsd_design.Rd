@@ -53,8 +53,10 @@ gsd_design(..., report = NULL, seed = NULL, trials = NULL, alpha = NULL,
 \item{x}{a design.}
 }
 \value{
-A design: a list of class \code{gsd_design} holding every key of
-the keyed file, as the reader completed it.
+A design: a list of class \code{gsd_design} holding the keys
+given, as the keyed reader read them (an omitted key takes its default
+when simulated), with the reader's notes of the defaults it applied in
+\code{attr(, "notes")}. \code{print} shows it as its keyed file.
 }
 \seealso{
 \code{\link{gsd_read}}, \code{\link{gsd_write}},
