@@ -19,8 +19,8 @@
 #' @param looks \code{list(times = ...)}: the calendar times of the 1 to 15
 #'   looks, increasing.
 #' @param statistics a data frame with columns \code{rho} and \code{tau}, one
-#'   row per Fleming-Harrington statistic (1 to 5); \code{NULL} is the
-#'   log-rank statistic alone.
+#'   row per Fleming-Harrington statistic (1 to 5), or a list of such columns;
+#'   \code{NULL} is the log-rank statistic alone.
 #' @param boundary \code{list(method = ..., ...)}: \code{method} one of
 #'   \code{"error-split"}, \code{"spending"} (default), \code{"haybittle"},
 #'   \code{"critical-values"}; \code{spending} one of
@@ -59,6 +59,12 @@ gsd_design <- function(..., report = NULL, seed = NULL, trials = NULL, alpha = N
   extra <- list(...)
   if (length(extra) && (is.null(names(extra)) || any(!nzchar(names(extra))))) {
     design_error("gsd_design", "every argument needs a name (the key it gives)")
+  }
+  # statistics = list(rho = ..., tau = ...) is the data frame of its columns.
+  if (is.list(statistics) && !is.data.frame(statistics) && !is.null(names(statistics)) &&
+      all(names(statistics) %in% c("rho", "tau"))) {
+    statistics <- tryCatch(as.data.frame(statistics),
+                           error = function(e) design_error("statistics", conditionMessage(e)))
   }
   keys <- c(list(report = report, seed = seed, trials = trials, alpha = alpha,
                  sides = sides, looks = looks, statistics = statistics,

@@ -31,8 +31,8 @@ gsd_design(..., report = NULL, seed = NULL, trials = NULL, alpha = NULL,
 \item{looks}{\code{list(times = ...)}: the calendar times of the 1 to 15
   looks, increasing.}
 \item{statistics}{a data frame with columns \code{rho} and \code{tau}, one
-  row per Fleming-Harrington statistic (1 to 5); \code{NULL} is the
-  log-rank statistic alone.}
+  row per Fleming-Harrington statistic (1 to 5), or a list of such columns;
+  \code{NULL} is the log-rank statistic alone.}
 \item{boundary}{\code{list(method = ..., ...)}: \code{method} one of
   \code{"error-split"}, \code{"spending"} (default), \code{"haybittle"},
   \code{"critical-values"}; \code{spending} one of

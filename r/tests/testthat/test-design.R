@@ -141,3 +141,17 @@ test_that("print shows the design as its keyed file", {
   out <- capture.output(print(d))
   expect_true(all(c("report = \"haybit.rpt\"", "[crossover]", "method = \"haybittle\"") %in% out))
 })
+
+test_that("statistics may be a data frame, a list of columns or a list of rows", {
+  base <- list(report = "s.rpt", looks = list(times = 24), control = list(median = 12),
+               accrual = list(period = 12, subjects = 100))
+  forms <- list(data.frame(rho = c(0, 1), tau = c(0, 0.5)),
+                list(rho = c(0, 1), tau = c(0, 0.5)),
+                list(list(rho = 0, tau = 0), list(rho = 1, tau = 0.5)))
+  designs <- lapply(forms, function(s) do.call(gsd_design, c(base, list(statistics = s))))
+  expect_identical(designs[[2]], designs[[1]])
+  expect_identical(designs[[3]], designs[[1]])
+  expect_identical(designs[[1]]$statistics, data.frame(rho = c(0, 1), tau = c(0, 0.5)))
+  expect_error(do.call(gsd_design, c(base, list(statistics = list(rho = 1:2, tau = 1:3)))),
+               "^statistics: ", class = "gsd_error")
+})
