@@ -20,7 +20,8 @@ demo: build
 	mkdir -p out
 	cd out && ../$(BUILD)/gsdsim < ../$(EXAMPLE)
 	@echo "---- report ----"
-	@cd out && cat "$$(sed -n 14p ../$(EXAMPLE) | awk '{print $$1}')"
+	@# The report the run just wrote is the newest file in out/.
+	@cd out && cat "$$(ls -t | head -n 1)"
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
