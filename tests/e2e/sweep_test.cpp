@@ -173,6 +173,29 @@ TEST(SweepRun, ShardsMergeToTheWholeSweepAndThreadsChangeNoByte) {
   fs::remove_all(dir);
 }
 
+// The reader's notes: the first scenario's in full, once; a later
+// scenario's only where they differ, under its number.
+TEST(SweepRun, NotesShownOnce) {
+  const fs::path dir = scratch_directory("sweep_notes");
+  write_file(dir / "design.toml", kDesign);
+  const testing::RunResult run = run_gsdsim(
+      dir, "", "--sweep trials=20 --sweep 'looks.times=[12.0,24.0],[24.0],[6.0,24.0]' design.toml");
+  ASSERT_EQ(run.status, 0) << run.console;
+  auto count = [&](const std::string& text) {
+    int n = 0;
+    for (std::size_t at = run.console.find(text); at != std::string::npos;
+         at = run.console.find(text, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  EXPECT_EQ(count("Your input of b is less than 1, b is re-set to 3."), 1) << run.console;
+  EXPECT_EQ(count("scenario 2: You have specified the non-sequential design.\n"), 1) << run.console;
+  EXPECT_EQ(count("scenario 3:"), 0) << run.console;
+  EXPECT_LT(run.console.find("Your input of b"), run.console.find("Sweep of 3 scenarios\n"));
+  fs::remove_all(dir);
+}
+
 TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
   const fs::path dir = scratch_directory("sweep_bad");
   write_file(dir / "design.toml", kDesign);
