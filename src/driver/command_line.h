@@ -12,6 +12,7 @@ struct CommandLine {
   std::string design_path;  // empty: standard input
   int threads = 0;          // 0: every hardware thread
   std::string json_path;    // empty: no JSON results
+  std::string html_path;    // empty: no HTML page
 };
 
 // Parses argv. Returns false with a message in `error` for an unknown

@@ -5,6 +5,7 @@
 
 #include "driver/check_design.h"
 #include "driver/command_line.h"
+#include "driver/output_file.h"
 #include "design/design_template.h"
 #include "driver/run.h"
 #include "design/run_errors.h"
@@ -37,6 +38,22 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // The page must not take the place of an input or of the other results.
+  const std::string& html = command_line.html_path;
+  if (!html.empty() && command_line.action == CommandLine::Action::kRun) {
+    const char* clash = nullptr;
+    if (!command_line.design_path.empty() && gsd::same_file(html, command_line.design_path)) {
+      clash = "the design file";
+    } else if (!command_line.json_path.empty() && gsd::same_file(html, command_line.json_path)) {
+      clash = "the --json file";
+    }
+    if (clash != nullptr) {
+      std::fprintf(stderr, "gsdsim: error: --html \"%s\" names %s; name another file\n",
+                   html.c_str(), clash);
+      return gsd::kExitUsageError;
+    }
+  }
+
   std::ifstream file;
   std::istream* input = &std::cin;
   if (!command_line.design_path.empty()) {
@@ -51,6 +68,7 @@ int main(int argc, char** argv) {
   gsd::RunOptions options;
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
+  options.html_path = command_line.html_path;
   options.progress = stderr;
   return gsd::run_design(*input, stdout, options);
 }

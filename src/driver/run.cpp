@@ -7,6 +7,8 @@
 #include "design/design.h"
 #include "design/design_input.h"
 #include "report/design_summary.h"
+#include "report/html_report.h"
+#include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
 #include "report/results_json.h"
@@ -27,6 +29,12 @@ namespace {
 void show_trials_done(void* meter, int trials_done) {
   show_progress(*static_cast<ProgressMeter*>(meter), trials_done);
 }
+
+// An output file of the options that would overwrite the report.
+class OutputClash : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 void write_json(const std::string& path, const std::string& text) {
   std::FILE* out = std::fopen(path.c_str(), "w");
@@ -96,6 +104,10 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console,
   if (!options.json_path.empty()) {
     write_json(options.json_path, results_json(design, calibration, tally));
   }
+  if (!options.html_path.empty()) {
+    write_file_by_rename(options.html_path, html_report(design, calibration, tally, nullptr),
+                         "HTML page");
+  }
 }
 
 }  // namespace
@@ -111,7 +123,13 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
   std::FILE* report = nullptr;
   try {
     read_design(input, console, design,
-                [&](const Design& d) { report = open_report(d.report_name); });
+                [&](const Design& d) {
+                  if (!options.html_path.empty() && same_file(options.html_path, d.report_name)) {
+                    throw OutputClash("--html \"" + options.html_path +
+                                      "\" names the report file of the design; name another file");
+                  }
+                  report = open_report(d.report_name);
+                });
     run_phases(design, report, console, options);
     std::FILE* finished = report;
     report = nullptr;
@@ -125,6 +143,8 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
   } catch (const RunError& error) {
     if (report != nullptr) std::fclose(report);
     return report_fatal_error(console, error.what(), kExitRunError);
+  } catch (const OutputClash& error) {
+    return report_fatal_error(console, error.what(), kExitUsageError);
   }
   std::fflush(console);
   return kExitSuccess;

@@ -20,6 +20,8 @@ constexpr double kCharWidth = 6.6;
 // Ticks the axes aim at.
 constexpr int kXTickTarget = 8;
 constexpr int kYTickTarget = 6;
+// A forced x step giving more ticks than this is ignored.
+constexpr double kMostForcedTicks = 50.0;
 
 struct Style {
   const char* colour;
@@ -350,9 +352,27 @@ std::string svg_chart(const Chart& chart) {
   const bool fixed_x = chart.x_lo < chart.x_hi;
   const bool fixed_y = chart.y_lo < chart.y_hi;
   f.xt = axis_ticks(fixed_x ? chart.x_lo : xe.lo, fixed_x ? chart.x_hi : xe.hi, kXTickTarget);
+  const bool forced_step = chart.x_tick_step > 0.0 && std::isfinite(chart.x_tick_step) &&
+                           std::isfinite(xe.lo) && xe.lo < xe.hi &&
+                           (fixed_x ? chart.x_hi - chart.x_lo : xe.hi - xe.lo) /
+                                   chart.x_tick_step <= kMostForcedTicks;
   f.yt = axis_ticks(fixed_y ? chart.y_lo : ye.lo, fixed_y ? chart.y_hi : ye.hi, kYTickTarget);
   f.x0 = fixed_x ? chart.x_lo : tick_value(f.xt, 0);
   f.x1 = fixed_x ? chart.x_hi : tick_value(f.xt, f.xt.count - 1);
+  if (forced_step) {
+    if (!fixed_x) {
+      f.x0 = xe.lo;
+      f.x1 = xe.hi;
+    }
+    const double step = chart.x_tick_step;
+    const double first = std::ceil(f.x0 / step - 1e-9);
+    const double last = std::floor(f.x1 / step + 1e-9);
+    f.xt.step = step;
+    f.xt.first = first * step;
+    f.xt.count = std::max(0, static_cast<int>(last - first) + 1);
+    const double exponent = std::floor(std::log10(step) + 1e-9);
+    f.xt.decimals = exponent < 0 ? static_cast<int>(-exponent) : 0;
+  }
   f.y0 = fixed_y ? chart.y_lo : tick_value(f.yt, 0);
   f.y1 = fixed_y ? chart.y_hi : tick_value(f.yt, f.yt.count - 1);
 

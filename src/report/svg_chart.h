@@ -81,6 +81,9 @@ struct Chart {
   // (and the markers and levels), widened to whole ticks.
   double x_lo = 0.0, x_hi = 0.0;
   double y_lo = 0.0, y_hi = 0.0;
+  // When positive, the x ticks are the multiples of this step within the x
+  // range, which is then not widened (look numbers 1, 2, 3 under bars).
+  double x_tick_step = 0.0;
   int width = 640;
   int height = 360;
 };
