@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "model/survival_curve.h"
-#include "report/results_report.h"
+#include "sim/statistic_result.h"
 #include "report/svg_chart.h"
 #include "text/json_writer.h"
 

@@ -170,9 +170,7 @@ class TrialPipeline {
     if (failed_trial_ == 0) return;
     Slot& failed = slot(failed_trial_);
     pass_on(failed.generation_report, report_);
-    char error[512];
-    describe_runaway(failed.status, error, sizeof error);
-    throw RunError(std::string("trial ") + std::to_string(failed_trial_) + ": " + error);
+    throw RunError(trial_runaway_message(failed_trial_, failed.status));
   }
 
  private:

@@ -1,5 +1,6 @@
 #include "sim/simulation.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "bounds/update_look_boundaries.h"
@@ -26,15 +27,17 @@ void write_empty_look(std::FILE* report, float look_time, int trial_index) {
 
 }  // namespace
 
-void describe_runaway(const GenerationStatus& status, char* error, int error_capacity) {
+std::string trial_runaway_message(int trial_index, const GenerationStatus& status) {
   const char* list = status.list == CrossoverList::kDropIn ? "drop-in" : "drop-out";
   const char* other = status.list == CrossoverList::kDropIn ? "treatment" : "control";
-  std::snprintf(error, static_cast<std::size_t>(error_capacity),
+  char error[512];
+  std::snprintf(error, sizeof error,
                 "the %s entry %d (time %g after entry) cannot be simulated: after %d redraws "
                 "no event time of the %s group came later than the crossover time, so that "
                 "group's survival curve leaves practically no chance of surviving past it",
                 list, status.index, static_cast<double>(status.time), kCrossoverRedrawLimit,
                 other);
+  return "trial " + std::to_string(trial_index) + ": " + error;
 }
 
 void start_simulation(const Design& design, TrialWork& work) {
@@ -125,11 +128,11 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally)
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, std::FILE* report,
-                    std::FILE* console, char* error, int error_capacity) {
+                    std::FILE* console, GenerationStatus& failure) {
   const GenerationStatus status =
       generate_trial(d, calibration.subject_count, generator, seed, work.trial, report);
   if (!status.ok) {
-    describe_runaway(status, error, error_capacity);
+    failure = status;
     return false;
   }
   TrialOutcome outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "bounds/boundary_tables.h"
 #include "design/design.h"
@@ -75,18 +76,19 @@ void analyse_trial(const Design& design, const Calibration& calibration, int tri
 // the trial loop makes, so adding trials in their order gives the same sums.
 void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally);
 
-// The message of a generation that could not finish, into `error`.
-void describe_runaway(const GenerationStatus& status, char* error, int error_capacity);
+// The message of trial `trial_index`, whose generation could not finish:
+// "trial N: the drop-in entry ...".
+std::string trial_runaway_message(int trial_index, const GenerationStatus& status);
 
 // Simulates one trial: generates its subjects from the stream, then looks
 // 1..K until every statistic has stopped, each statistic rejecting at the
 // first look where Z reaches its bound (or, two-sided, -bound) and stopping
 // at the last look in any case. Rejections and stopping times are added to
 // `tally`; looks without subjects write their two report lines. Returns
-// false when generation could not finish (the message is in `error`).
+// false when generation could not finish (its status is in `failure`).
 bool simulate_trial(const Design& design, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, std::FILE* report,
-                    std::FILE* console, char* error, int error_capacity);
+                    std::FILE* console, GenerationStatus& failure);
 
 }  // namespace gsd
