@@ -87,6 +87,7 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   simulation.writer = &run_report_writer();
   simulation.report_sink = TextSink{write_report, &target};
   simulation.console_sink = TextSink{write_console, console};
+  simulation.collect_bounds = !options.html_path.empty();
   const SimulationResult result = simulate_design(design, simulation);
   finish_progress(progress.meter);
   if (result.status == kExitReportError) {
@@ -100,7 +101,7 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   }
   if (!options.html_path.empty()) {
     write_file_by_rename(options.html_path,
-                         html_report(result.design, result.calibration, result.tally, nullptr),
+                         html_report(result.design, result.calibration, result.tally, &result.bounds),
                          "HTML page");
   }
 }

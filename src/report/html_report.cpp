@@ -539,7 +539,10 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
 }  // namespace
 
 std::string html_report(const Design& d, const Calibration& calibration, const RunTally& tally,
-                        const BoundTally* bounds) {
+                        const BoundTally* collected) {
+  // A tally without statistics was not collected (method 4, or not asked for).
+  const BoundTally* bounds =
+      collected != nullptr && collected->stat_count > 0 ? collected : nullptr;
   const std::string name = escape_xml(d.report_name);
   std::string out;
   out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"

@@ -75,12 +75,13 @@ class TrialPipeline {
   TrialPipeline(const Design& design, const Calibration& calibration,
                 SubtractiveGenerator& generator, int& seed, const BoundaryTables& calibrated,
                 RunTally& tally, std::FILE* report, std::FILE* console, int threads,
-                const TrialProgress& progress)
+                const TrialProgress& progress, BoundTally* bounds)
       : d_(design),
         calibration_(calibration),
         generator_(generator),
         seed_(seed),
         tally_(tally),
+        bounds_(bounds),
         report_(report),
         console_(console),
         progress_(progress),
@@ -231,7 +232,7 @@ class TrialPipeline {
       }
       if (o.flag_set) truth_.boundary_failed = done.left.boundary_failed;
     }
-    add_to_tally(d_, o, tally_);
+    add_to_tally(d_, o, tally_, bounds_);
     pass_on(done.generation_report, report_);
     pass_on(done.look_report, report_);
     pass_on(done.look_console, console_);
@@ -243,6 +244,7 @@ class TrialPipeline {
   SubtractiveGenerator& generator_;
   int& seed_;
   RunTally& tally_;
+  BoundTally* bounds_;
   std::FILE* report_;
   std::FILE* console_;
   const TrialProgress& progress_;
@@ -265,10 +267,10 @@ void simulate_trials_in_parallel(const Design& design, const Calibration& calibr
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
                                  std::FILE* report, std::FILE* console, int threads,
-                                 const TrialProgress& progress) {
+                                 const TrialProgress& progress, BoundTally* bounds) {
   if (design.sim_count < 1) return;
   TrialPipeline pipeline(design, calibration, generator, seed, calibrated, tally, report,
-                         console, threads, progress);
+                         console, threads, progress, bounds);
   std::vector<std::unique_ptr<TrialWork>> works;
   for (int t = 0; t < threads; ++t) works.push_back(std::make_unique<TrialWork>());
   std::vector<std::thread> helpers;

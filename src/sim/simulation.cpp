@@ -92,6 +92,7 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
       // empty looks are what earlier trials left.
       outcome.carried_looks |= empty_looks;
       outcome.written_looks |= 1u << i;
+      for (int j = 1; j <= L; ++j) outcome.bounds[j][i] = work.tables.bound[j][i];
       if (use.read_before_set && !outcome.flag_set) outcome.flag_read = true;
       if (use.set) outcome.flag_set = true;
     }
@@ -103,7 +104,8 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
   }
 }
 
-void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally) {
+void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally,
+                  BoundTally* bounds) {
   for (int j = 1; j <= d.stat_count; ++j) {
     // Entry 0 of the per-look counts: trials in which the statistic never
     // stopped (its last look had no subject).
@@ -123,12 +125,17 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally)
     tally.looks.subjects[i] += outcome.look_subjects[i];
     tally.looks.events[i] += outcome.look_events[i];
   }
+  if (bounds == nullptr) return;
+  for (int i = 1; i <= d.look_count; ++i) {
+    if ((outcome.written_looks & (1u << i)) == 0) continue;
+    for (int j = 1; j <= d.stat_count; ++j) add_bound(*bounds, j, i, outcome.bounds[j][i]);
+  }
 }
 
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, std::FILE* report,
-                    std::FILE* console, GenerationStatus& failure) {
+                    std::FILE* console, GenerationStatus& failure, BoundTally* bounds) {
   const GenerationStatus status =
       generate_trial(d, calibration.subject_count, generator, seed, work.trial, report);
   if (!status.ok) {
@@ -138,7 +145,7 @@ bool simulate_trial(const Design& d, const Calibration& calibration, int trial_i
   TrialOutcome outcome;
   analyse_trial(d, calibration, trial_index, work.trial, work, boundary_failed, outcome, report,
                 console);
-  add_to_tally(d, outcome, tally);
+  add_to_tally(d, outcome, tally, bounds);
   return true;
 }
 
