@@ -90,6 +90,12 @@ std::string json_cell(const std::string& path, const std::string& value,
          escape_xml(value) + "\">" + escape_xml(shown) + "</td>";
 }
 
+std::string json_span(const std::string& path, const std::string& value,
+                      const std::string& shown) {
+  return "<span data-json=\"" + escape_xml(path) + "\" data-value=\"" + escape_xml(value) +
+         "\">" + escape_xml(shown) + "</span>";
+}
+
 std::string cell(const std::string& text) { return "<td class=\"n\">" + escape_xml(text) + "</td>"; }
 
 std::string statistic_name(const Design& d, int j) {
@@ -454,15 +460,18 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
 
   out += "<div class=\"wide\"><table>\n<caption>Per look, " + escape_xml(name) +
          "</caption>\n<tr><th>look</th><th>time</th><th>trials reached</th>";
-  out += given ? "<th>c</th>" : "<th>c: mean</th><th>c: 5 %</th><th>c: 95 %</th>";
-  out += "<th>stopped</th><th>rejected</th><th>P(stop)</th><th>P(reject)</th>"
-         "<th>cumulative power</th><th>95 % interval</th></tr>\n";
+  out += given ? "<th>c</th>" : "<th>c: mean (5 % to 95 %)</th>";
+  out += "<th>stopped: trials (share)</th><th>rejected: trials (share)</th>"
+         "<th>cumulative power (95 % interval)</th></tr>\n";
   for (int i = 1; i <= K; ++i) {
     const std::string key = stat_key(j) + ".looks." + std::to_string(i - 1);
     const int stopped = tally.looks.stopped[j][i];
     const int rejected = tally.looks.rejected[j][i];
     const double p = cumulative_power(tally, j, i, n);
     const double h = interval_half_width(p, n);
+    const auto share = [&](int count) {
+      return " (" + fixed(n > 0 ? static_cast<double>(count) / n : 0.0, decimals) + ")";
+    };
     out += "<tr>" + cell(std::to_string(i)) +
            json_cell(look_key(i) + ".time", real(d.look_times[i]), real(d.look_times[i])) +
            json_cell(look_key(i) + ".trials_reached", std::to_string(tally.looks.reached[i]),
@@ -472,16 +481,17 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
                        real(d.given_bounds[i]));
     } else if (bounds != nullptr && bound_summary(*bounds, j, i).trials > 0) {
       const BoundSummary s = bound_summary(*bounds, j, i);
-      out += cell(fixed(s.mean, 3)) + cell(fixed(s.q05, 3)) + cell(fixed(s.q95, 3));
+      out += cell(fixed(s.mean, 3) + " (" + fixed(s.q05, 3) + " to " + fixed(s.q95, 3) + ")");
     } else {
-      out += cell("-") + cell("-") + cell("-");
+      out += cell("-");
     }
-    out += json_cell(key + ".stopped", std::to_string(stopped), std::to_string(stopped)) +
-           json_cell(key + ".rejected", std::to_string(rejected), std::to_string(rejected)) +
-           cell(fixed(n > 0 ? static_cast<double>(stopped) / n : 0.0, decimals)) +
-           cell(fixed(n > 0 ? static_cast<double>(rejected) / n : 0.0, decimals)) +
-           cell(fixed(p, decimals)) +
-           cell(fixed(std::max(0.0, p - h), 3) + " to " + fixed(std::min(1.0, p + h), 3)) +
+    out += "<td class=\"n\">" +
+           json_span(key + ".stopped", std::to_string(stopped), std::to_string(stopped)) +
+           share(stopped) + "</td><td class=\"n\">" +
+           json_span(key + ".rejected", std::to_string(rejected), std::to_string(rejected)) +
+           share(rejected) + "</td>" +
+           cell(fixed(p, decimals) + " (" + fixed(std::max(0.0, p - h), 3) + " to " +
+                fixed(std::min(1.0, p + h), 3) + ")") +
            "</tr>\n";
   }
   out += "</table></div>\n</section>\n";
