@@ -205,9 +205,16 @@ void design_section(std::string& out, const Design& d, const Calibration& c) {
          "</span> trials were simulated from the seed <span data-json=\"design.seed\" data-value=\"" +
          std::to_string(d.seed) + "\">" + std::to_string(d.seed) + "</span>.</p>\n";
 
-  // The items by the names of the JSON results.
-  out += "<div class=\"wide\"><table class=\"items\">\n<caption>The design items as simulated (after the defaults "
-         "and the calibration)</caption>\n<tr><th>item</th><th>value</th></tr>\n";
+  out += "<p class=\"note\">Every design item is listed at the end of the page.</p>\n</section>\n";
+}
+
+// The items by the names of the JSON results.
+void items_section(std::string& out, const Design& d) {
+  const int K = d.look_count;
+  out += "<section id=\"items\">\n<h2>The design items</h2>\n";
+  out += "<div class=\"wide\"><table class=\"items\">\n<caption>As simulated (after the "
+         "defaults and the calibration), by the names of the JSON results</caption>\n"
+         "<tr><th>item</th><th>value</th></tr>\n";
   const auto row = [&](const char* name, const std::string& value) {
     out += "<tr><td>" + std::string(name) + "</td><td>" + escape_xml(value) + "</td></tr>\n";
   };
@@ -570,6 +577,7 @@ std::string html_report(const Design& d, const Calibration& calibration, const R
   power_section(out, d, tally);
   for (int j = 1; j <= d.stat_count; ++j) statistic_section(out, d, tally, bounds, j);
   looks_section(out, d, tally);
+  items_section(out, d);
   out += "<footer>Written by gsdsim with the report " + name +
          ". Every figure comes from the same run as the report.</footer>\n</body>\n</html>\n";
   return out;
