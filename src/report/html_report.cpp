@@ -330,7 +330,9 @@ void power_section(std::string& out, const Design& d, const RunTally& tally) {
   for (int j = 1; j <= d.stat_count; ++j) {
     Series points, line;
     points.kind = SeriesKind::kPoints;
-    points.label = statistic_name(d, j);
+    // The legend shows the line's dash and marker.
+    line.label = statistic_name(d, j);
+    line.markers = true;
     points.style = line.style = j - 1;
     // Statistics are set slightly apart so that their intervals do not cover each other.
     const double shift = d.stat_count > 1 ? 0.008 * t_end * (j - 1 - (d.stat_count - 1) / 2.0) : 0.0;
@@ -418,7 +420,8 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
     line.label = "c given";
     bound_chart.series = {line};
   } else {
-    points.label = "mean over the trials, bar 5 % to 95 %";
+    line.label = "mean over the trials, bar 5 % to 95 %";
+    line.markers = true;
     bound_chart.series = {line, points};
   }
   bound_chart.markers = look_markers(d);

@@ -4,7 +4,7 @@ test designs: it parses as XML, refers to nothing outside itself, every figure
 marked with data-json equals the JSON results of the same run, the console and
 the report are those of the run without options, and headless Chromium renders
 it without an error in its log to a screenshot that is not blank and shows the
-charts' colours.
+charts' colours, and prints it to a PDF of several pages.
 
 usage: html_page_test.py GSDSIM CHROMIUM DESIGN [DESIGN...]
 CHROMIUM may be "" (or not found): the browser part is then skipped (exit 77)
@@ -152,6 +152,18 @@ def check_browser(chromium, design, page, work, charts):
     picture = run(flags + ["--user-data-dir=" + os.path.join(work, "profile-shot"),
                            "--screenshot=" + shot, "--window-size=800,2000", url], work)
     log += picture.stderr.decode(errors="replace")
+    # Printed: the print style sheet gives a document of several pages.
+    pdf = os.path.join(work, "page.pdf")
+    printed = run(flags + ["--user-data-dir=" + os.path.join(work, "profile-pdf"),
+                           "--no-pdf-header-footer", "--print-to-pdf=" + pdf, url], work)
+    log += printed.stderr.decode(errors="replace")
+    if printed.returncode != 0 or not os.path.exists(pdf):
+        fail(name, f"no printed PDF (status {printed.returncode})")
+    else:
+        document = open(pdf, "rb").read()
+        pages = len(re.findall(rb"/Type\s*/Page[^s]", document))
+        if not document.startswith(b"%PDF") or pages < 2:
+            fail(name, f"the printed PDF has {pages} pages")
     # Messages of the page itself (console errors, blocked or failed loads);
     # the browser's own complaints about the missing system bus are not the page's.
     for line in log.splitlines():
