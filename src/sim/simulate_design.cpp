@@ -103,12 +103,12 @@ class RunStreams {
 // same tallies and lines.
 void simulate_trials(const Design& design, const Calibration& calibration,
                      SubtractiveGenerator& generator, int& seed, TrialWork& work, RunTally& tally,
-                     RunStreams& streams, int threads, const TrialProgress& progress,
+                     const TrialText& text, int threads, const TrialProgress& progress,
                      BoundTally* bounds) {
   tell_trial_done(progress, 0);
   if (threads > 1) {
-    simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally,
-                                streams.report, streams.console, threads, progress, bounds);
+    simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally, text,
+                                threads, progress, bounds);
     return;
   }
   start_simulation(design, work);
@@ -116,7 +116,7 @@ void simulate_trials(const Design& design, const Calibration& calibration,
   for (int s = 1; s <= design.sim_count; ++s) {
     GenerationStatus failure;
     if (!simulate_trial(design, calibration, s, generator, seed, work, boundary_failed, tally,
-                        streams.report, streams.console, failure, bounds)) {
+                        text, failure, bounds)) {
       throw RunError(trial_runaway_message(s, failure));
     }
     tell_trial_done(progress, s);
@@ -144,6 +144,13 @@ void fill_figures(SimulationResult& result) {
   }
 }
 
+void write_calibration(const ReportWriter* writer, RunStreams& streams,
+                       const SimulationResult& result, bool announce) {
+  if (writer == nullptr || writer->calibration == nullptr) return;
+  writer->calibration(streams.report, streams.console, result.design, result.calibration,
+                      announce);
+}
+
 void run_phases(SimulationResult& result, const SimulationOptions& options,
                 RunStreams& streams) {
   Design& design = result.design;
@@ -157,8 +164,13 @@ void run_phases(SimulationResult& result, const SimulationOptions& options,
 
   // The trial's tables are large; they are made once, before any trial.
   auto work = std::make_unique<TrialWork>();
-  calibrate(design, streams.report, streams.console, result.calibration, work->tables,
-            !options.calibrate_only);
+  try {
+    calibrate(design, result.calibration, work->tables);
+  } catch (const RunError&) {
+    write_calibration(writer, streams, result, false);
+    throw;
+  }
+  write_calibration(writer, streams, result, !options.calibrate_only);
   streams.end_phase();
   if (options.calibrate_only) return;
 
@@ -167,7 +179,8 @@ void run_phases(SimulationResult& result, const SimulationOptions& options,
     start_bound_tally(result.bounds, design.stat_count, design.look_count);
     bounds = &result.bounds;
   }
-  simulate_trials(design, result.calibration, generator, seed, *work, result.tally, streams,
+  simulate_trials(design, result.calibration, generator, seed, *work, result.tally,
+                  TrialText{writer, streams.report, streams.console},
                   resolve_thread_count(options.threads), options.progress, bounds);
   streams.end_phase();
   if (writer != nullptr && writer->results != nullptr) {

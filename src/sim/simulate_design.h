@@ -31,8 +31,8 @@ struct SimulationOptions {
   int threads = 0;
   // Told after each trial, in trial order.
   TrialProgress progress;
-  // What makes the report's lines: report/run_report.h gives the
-  // program's. Without one the report text is not the program's report.
+  // What makes the run's text, the report's and the console's lines:
+  // report/run_report.h gives the program's. Without one no text is made.
   const ReportWriter* writer = nullptr;
   // Live destinations of the report text and of the console lines (the
   // run-time estimate, b raises, boundary notes). The console lines of a

@@ -9,6 +9,7 @@
 
 #include "support/design_text.h"
 #include "design/design_input.h"
+#include "report/run_report.h"
 
 namespace gsd {
 namespace {
@@ -39,7 +40,8 @@ struct TrialFixture {
     std::FILE* console = std::tmpfile();
     GenerationStatus failure;
     EXPECT_TRUE(simulate_trial(design, calibration, 1, generator, seed, *work, boundary_failed,
-                               tally, report, console, failure));
+                               tally, TrialText{&run_report_writer(), report, console},
+                               failure));
     std::rewind(report);
     std::string text;
     for (int c; (c = std::fgetc(report)) != EOF;) text.push_back(static_cast<char>(c));
