@@ -101,7 +101,8 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   }
   if (!options.html_path.empty()) {
     write_file_by_rename(options.html_path,
-                         html_report(result.design, result.calibration, result.tally, &result.bounds),
+                         html_report(result.design, result.calibration, result.tally, &result.bounds,
+                                     options.keyed_design_text),
                          "HTML page");
   }
 }

@@ -20,6 +20,8 @@ struct RunOptions {
   // (through a temporary file renamed at the end). A path naming the design's
   // report file is refused before the report is created (exit status 4).
   std::string html_path;
+  // The design's keyed (TOML) form for the page; empty: not shown.
+  std::string keyed_design_text;
   // Where the progress line goes while trials are simulated (shown only when
   // it is a terminal); null for none.
   std::FILE* progress = nullptr;

@@ -37,6 +37,9 @@ figure.chart { margin: 1em 0 1.4em 0; }
 figure.chart svg { max-width: 100%; height: auto; display: block; }
 figcaption { font-size: 0.9em; color: #333333; max-width: 44em; margin-top: 0.3em; }
 .note { color: #444444; font-size: 0.9em; }
+pre.keyed { background: #f4f4f4; border: 1px solid #cccccc; padding: 0.5em 0.8em;
+            font-size: 0.85em; white-space: pre-wrap; max-height: 40em; overflow: auto; }
+@media print { pre.keyed { max-height: none; overflow: visible; background: #ffffff; } }
 footer { margin-top: 2em; font-size: 0.85em; color: #555555; }
 @media print {
   body { max-width: none; padding: 0; font-size: 10.5pt; }
@@ -174,7 +177,8 @@ std::vector<Marker> look_markers(const Design& d) {
   return markers;
 }
 
-void design_section(std::string& out, const Design& d, const Calibration& c) {
+void design_section(std::string& out, const Design& d, const Calibration& c,
+                    std::string_view keyed_text) {
   const int K = d.look_count;
   out += "<section id=\"design\">\n<h2>The design</h2>\n<p>";
   out += "Two groups; <span data-json=\"calibration.subject_count\" data-value=\"" +
@@ -205,7 +209,11 @@ void design_section(std::string& out, const Design& d, const Calibration& c) {
          "</span> trials were simulated from the seed <span data-json=\"design.seed\" data-value=\"" +
          std::to_string(d.seed) + "\">" + std::to_string(d.seed) + "</span>.</p>\n";
 
-  out += "<p class=\"note\">Every design item is listed at the end of the page.</p>\n</section>\n";
+  if (!keyed_text.empty()) {
+    out += "<p>The design in its keyed form (as <code>gsdsim --convert</code> writes it):</p>\n"
+           "<pre class=\"keyed\">" + escape_xml(keyed_text) + "</pre>\n";
+  }
+  out += "<p class=\"note\">Every design item as simulated is listed at the end of the page.</p>\n</section>\n";
 }
 
 // The items by the names of the JSON results.
@@ -559,7 +567,7 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
 }  // namespace
 
 std::string html_report(const Design& d, const Calibration& calibration, const RunTally& tally,
-                        const BoundTally* collected) {
+                        const BoundTally* collected, std::string_view keyed_text) {
   // A tally without statistics was not collected (method 4, or not asked for).
   const BoundTally* bounds =
       collected != nullptr && collected->stat_count > 0 ? collected : nullptr;
@@ -575,7 +583,7 @@ std::string html_report(const Design& d, const Calibration& calibration, const R
            " (sd " + fixed(r.sd, 4) + ")";
   }
   out += ", from " + std::to_string(d.sim_count) + " simulated trials.</p>\n</header>\n";
-  design_section(out, d, calibration);
+  design_section(out, d, calibration, keyed_text);
   curves_section(out, d);
   power_section(out, d, tally);
   for (int j = 1; j <= d.stat_count; ++j) statistic_section(out, d, tally, bounds, j);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "design/design.h"
 #include "sim/bound_tally.h"
@@ -26,8 +27,10 @@ namespace gsd {
 // is marked data-json="path" data-value="the JSON's text of it", with path
 // the JSON members and 0-based array indices joined by dots, e.g.
 // "statistics.0.power". `bounds` may be null (recomputed bounds then show
-// as not collected).
+// as not collected). `keyed_text`, the design's keyed (TOML) form, is shown
+// with the design when not empty.
 std::string html_report(const Design& design, const Calibration& calibration,
-                        const RunTally& tally, const BoundTally* bounds);
+                        const RunTally& tally, const BoundTally* bounds,
+                        std::string_view keyed_text = {});
 
 }  // namespace gsd

@@ -34,6 +34,9 @@ TEST(HtmlOption, ThePageComesBesideAnUnchangedRun) {
   const std::string page = read_file(dir / "page.html");
   EXPECT_EQ(testing::xml_error(page), "");
   EXPECT_NE(page.find("<h1>Group-sequential design: test.rpt</h1>"), std::string::npos);
+  // The design read from standard input, shown in its keyed form.
+  EXPECT_NE(page.find("<pre class=\"keyed\">"), std::string::npos);
+  EXPECT_NE(page.find("report = &quot;test.rpt&quot;"), std::string::npos);
   // Nothing but the report and the page: the temporary file was renamed.
   int files = 0;
   for (const auto& entry : fs::directory_iterator(dir)) {
@@ -43,6 +46,25 @@ TEST(HtmlOption, ThePageComesBesideAnUnchangedRun) {
   }
   EXPECT_EQ(files, 2);
   fs::remove_all(dir);
+}
+
+// The design is read whole before the run when a page is asked for; a
+// refused design is refused as without the page, and no page is written.
+TEST(HtmlOption, ARefusedDesignGivesTheSameMessageAndNoPage) {
+  for (const std::string& design :
+       {design_text({{20, "three"}}), design_text({{20, "16"}}), std::string()}) {
+    const fs::path dir = scratch_directory("html_bad_design");
+    const testing::RunResult plain = run_gsdsim(dir, design);
+    const std::string plain_report = read_file(dir / "test.rpt");
+    fs::remove(dir / "test.rpt");
+    const testing::RunResult run = run_gsdsim(dir, design, "--html page.html");
+    EXPECT_EQ(run.status, plain.status);
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.console, plain.console);
+    EXPECT_EQ(read_file(dir / "test.rpt"), plain_report);
+    EXPECT_FALSE(fs::exists(dir / "page.html"));
+    fs::remove_all(dir);
+  }
 }
 
 TEST(HtmlOption, RefusesToReplaceTheReportTheDesignOrTheJson) {

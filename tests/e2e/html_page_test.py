@@ -87,6 +87,9 @@ def check_page(design, page_text, results):
     for path in required:
         if path not in paths:
             fail(name, f"the page lacks {path}")
+    keyed = root.find(".//pre[@class='keyed']")
+    if keyed is None or "[looks]" not in (keyed.text or ""):
+        fail(name, "the page lacks the design's keyed form")
     charts = page_text.count("<svg ")
     expected_charts = 3 + 2 * len(results["statistics"])
     if charts < expected_charts:

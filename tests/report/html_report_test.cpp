@@ -147,9 +147,12 @@ TEST(HtmlReport, TheFiguresCarryTheJsonValues) {
 TEST(HtmlReport, AHostileReportNameStaysText) {
   Design d = two_look_design(4);
   std::snprintf(d.report_name, sizeof d.report_name, "%s", "<b>&'\"x");
-  const std::string page = html_report(d, Calibration{}, two_look_tally(), nullptr);
+  const std::string page =
+      html_report(d, Calibration{}, two_look_tally(), nullptr, "report = \"<b>&'\\\"x\"\n");
   EXPECT_EQ(xml_error(page), "");
   EXPECT_EQ(page.find("<b>"), std::string::npos);
+  EXPECT_NE(page.find("<pre class=\"keyed\">report = &quot;&lt;b&gt;&amp;&#39;\\&quot;x&quot;\n</pre>"),
+            std::string::npos);
   EXPECT_NE(page.find("<title>gsdsim: &lt;b&gt;&amp;&#39;&quot;x</title>"), std::string::npos);
 }
 
@@ -159,6 +162,7 @@ TEST(HtmlReport, BoundariesGivenOrNotCollected) {
   EXPECT_EQ(marked_value(given, "calibration.c.0"), "2.8");
   EXPECT_EQ(marked_value(given, "calibration.c.1"), "1.98");
   EXPECT_EQ(given.find("not collected"), std::string::npos);
+  EXPECT_EQ(given.find("<pre"), std::string::npos);  // no keyed form given, none shown
   // Recomputed bounds without the tally: a note instead of a chart, for
   // each statistic; an empty tally counts as none.
   const BoundTally empty;
