@@ -45,6 +45,11 @@ TEST(HtmlOption, ThePageComesBesideAnUnchangedRun) {
         << entry.path();
   }
   EXPECT_EQ(files, 2);
+  // The same page, byte for byte, from one thread (the critical values
+  // collected included).
+  ASSERT_EQ(run_gsdsim(dir, small_design(), "--threads 1 --html one.html").status, 0);
+  EXPECT_EQ(read_file(dir / "one.html"), page);
+  EXPECT_NE(page.find("c: mean (5 % to 95 %)"), std::string::npos);
   fs::remove_all(dir);
 }
 
