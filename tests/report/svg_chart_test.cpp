@@ -299,6 +299,31 @@ TEST(SvgChart, BarsOfSeveralSeriesSitSideBySide) {
   EXPECT_NE(std::find(t.begin(), t.end(), "stopping"), t.end());
 }
 
+TEST(SvgChart, AForcedStepGivesWholeLookNumbersUnderBars) {
+  Chart chart;
+  chart.id = "looks";
+  chart.x_tick_step = 1.0;
+  chart.y_lo = 0.0;
+  chart.y_hi = 1.0;
+  Series bars;
+  bars.kind = SeriesKind::kBars;
+  bars.x = {1.0, 2.0, 3.0};
+  bars.y = {0.2, 0.5, 0.3};
+  chart.series = {bars};
+  // The x labels are those centred under the plot (the y labels end at the axis).
+  std::vector<std::string> x_labels;
+  const std::string svg = svg_chart(chart);
+  const std::size_t group = svg.find("<g text-anchor=\"middle\">");
+  const std::size_t end = svg.find("</g>", group);
+  for (const std::string& label : texts(svg.substr(group, end - group))) x_labels.push_back(label);
+  EXPECT_EQ(x_labels, (std::vector<std::string>{"1", "2", "3"}));
+  // A step that would give too many ticks is ignored for the automatic ticks.
+  chart.x_tick_step = 1e-6;
+  const std::string fine = svg_chart(chart);
+  EXPECT_EQ(xml_error(fine), "");
+  EXPECT_LT(texts(fine).size(), 40u);
+}
+
 TEST(SvgChart, ErrorBarsSpanLowToHigh) {
   Chart chart = line_chart();
   Series s;
