@@ -181,9 +181,9 @@ void design_section(std::string& out, const Design& d, const Calibration& c,
                     std::string_view keyed_text) {
   const int K = d.look_count;
   out += "<section id=\"design\">\n<h2>The design</h2>\n<p>";
-  out += "Two groups; <span data-json=\"calibration.subject_count\" data-value=\"" +
-         std::to_string(c.subject_count) + "\">" + std::to_string(c.subject_count) +
-         "</span> subjects per trial, entering uniformly over " + real(d.accrual_period) +
+  const std::string subjects = std::to_string(c.subject_count);
+  out += "Two groups; " + json_span("calibration.subject_count", subjects, subjects) +
+         " subjects per trial, entering uniformly over " + real(d.accrual_period) +
          " time units at " + real(d.accrual_rate) + " per unit. ";
   if (uses_event_looks(d)) {
     out += std::to_string(K) + (K == 1 ? " look" : " looks") + " at the event targets ";
@@ -199,15 +199,15 @@ void design_section(std::string& out, const Design& d, const Calibration& c,
   for (int j = 1; j <= d.stat_count; ++j) {
     out += (j > 1 ? ", " : "") + escape_xml(statistic_name(d, j));
   }
-  out += ". Overall type-I error <span data-json=\"design.alpha\" data-value=\"" +
-         real(d.alpha) + "\">" + real(d.alpha) + "</span>, " +
+  const std::string trials = std::to_string(d.sim_count);
+  const std::string seed = std::to_string(d.seed);
+  out += ". Overall type-I error " + json_span("design.alpha", real(d.alpha), real(d.alpha)) +
+         ", " +
          (d.sides == 2 ? "two-sided (reject for |Z| &#8805; c)" : "one-sided (reject for Z &#8805; c)") +
          ". Boundaries: " + escape_xml(method_words(d)) + ". The treatment group is described by " +
-         (uses_hazard_ratios(d) ? "hazard ratios to the control group" : "survival points") +
-         ". <span data-json=\"design.sim_count\" data-value=\"" + std::to_string(d.sim_count) +
-         "\">" + std::to_string(d.sim_count) +
-         "</span> trials were simulated from the seed <span data-json=\"design.seed\" data-value=\"" +
-         std::to_string(d.seed) + "\">" + std::to_string(d.seed) + "</span>.</p>\n";
+         (uses_hazard_ratios(d) ? "hazard ratios to the control group" : "survival points") + ". " +
+         json_span("design.sim_count", trials, trials) + " trials were simulated from the seed " +
+         json_span("design.seed", seed, seed) + ".</p>\n";
 
   if (!keyed_text.empty()) {
     out += "<p>The design in its keyed form (as <code>gsdsim --convert</code> writes it):</p>\n"
