@@ -403,7 +403,8 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
   bound_chart.id = id + "-bounds";
   bound_chart.title = "Critical values of " + name;
   look_time_axis(bound_chart, d);
-  bound_chart.y_label = "critical value c (Z scale)";
+  bound_chart.y_label = d.sides == 2 ? "critical values c and -c (Z scale)"
+                                     : "critical value c (Z scale)";
   Series line, points;
   line.style = points.style = 0;
   points.kind = SeriesKind::kPoints;
@@ -432,14 +433,29 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
     line.markers = true;
     bound_chart.series = {line, points};
   }
+  if (d.sides == 2) {
+    // The lower boundary -c of a two-sided design, in the same style.
+    const std::size_t upper = bound_chart.series.size();
+    for (std::size_t k = 0; k < upper; ++k) {
+      Series lower = bound_chart.series[k];
+      lower.label.clear();
+      for (double& y : lower.y) y = -y;
+      for (double& y : lower.low) y = -y;
+      for (double& y : lower.high) y = -y;
+      bound_chart.series.push_back(lower);
+    }
+    bound_chart.levels = {{0.0, ""}};
+  }
   bound_chart.markers = look_markers(d);
   bound_chart.caption =
       given ? "The critical values of the design, the same in every trial."
             : "The critical value each trial computed at the look from its own observed "
               "information: the mean over the trials that reached the look with subjects, and "
               "the range from the 5 % to the 95 % quantile of those trials.";
-  bound_chart.caption += d.sides == 2 ? " A trial rejects when |Z| reaches c (two-sided)."
-                                      : " A trial rejects when Z reaches c (one-sided).";
+  bound_chart.caption += d.sides == 2
+                             ? " Two-sided: a trial rejects when Z reaches c or falls to -c (the "
+                               "lower boundary, drawn below 0)."
+                             : " One-sided: a trial rejects when Z reaches c.";
   if (!given && bounds == nullptr) {
     out += "<p class=\"note\">The critical values of the trials were not collected in this run.</p>\n";
   } else {
