@@ -166,7 +166,9 @@ double treatment_survival(const Design& d, double t) {
 // The x axis of a chart against the look times: from 0, with room for the
 // last look's marker.
 void look_time_axis(Chart& chart, const Design& d) {
-  chart.x_label = "calendar time of the look (design time units)";
+  chart.x_label = uses_event_looks(d)
+                      ? "expected calendar time of the look's event target (design time units)"
+                      : "calendar time of the look (design time units)";
   chart.x_lo = 0.0;
   chart.x_hi = axis_top(1.03 * d.look_times[d.look_count]);
 }
@@ -268,7 +270,10 @@ void items_section(std::string& out, const Design& d) {
 }
 
 void curves_section(std::string& out, const Design& d) {
-  const double t_end = d.look_times[d.look_count];
+  // Up to the last look, or under event targets to the longest a trial may run.
+  const double t_end = uses_event_looks(d) && d.max_time > d.look_times[d.look_count]
+                           ? d.max_time
+                           : d.look_times[d.look_count];
   Chart chart;
   chart.id = "curves";
   chart.title = "Survival and censoring curves as simulated";
@@ -305,6 +310,11 @@ void curves_section(std::string& out, const Design& d) {
       "against the time since a subject's entry, up to the last look. The dashed verticals "
       "mark the calendar times of the looks (numbered): a subject who entered at the start "
       "of accrual is followed that long at each look.";
+  if (uses_event_looks(d)) {
+    chart.caption += " Under event targets a look's time differs from trial to trial; the "
+                     "verticals mark the expected times of the targets, and the curves run "
+                     "to the longest a trial may run.";
+  }
   if (has_crossover(d)) {
     chart.caption += " The curves are those of the groups as assigned, before any drop-in or "
                      "drop-out: the simulation also moves subjects between the groups.";
@@ -535,6 +545,12 @@ double mean_count(long long sum, int count) {
   return count > 0 ? static_cast<double>(sum) / count : 0.0;
 }
 
+// The mean calendar time of look i over the trials that reached it.
+double mean_time_at(const RunTally& tally, int i) {
+  const int reached = tally.looks.reached[i];
+  return reached > 0 ? tally.looks.time_sum[i] / reached : 0.0;
+}
+
 void looks_section(std::string& out, const Design& d, const RunTally& tally) {
   const int K = d.look_count;
   Chart chart;
@@ -564,15 +580,31 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
       "Mean number of subjects entered and of events observed at each look, over the trials "
       "that reached the look (a trial ends at the look where its last statistic stops).";
   out += "<section id=\"looks\">\n<h2>Subjects and events at the looks</h2>\n" + svg_chart(chart);
+  const bool targets = uses_event_looks(d);
   out += "<div class=\"wide\"><table>\n<caption>Per look, over the trials that reached it</caption>\n"
-         "<tr><th>look</th><th>time</th><th>trials reached</th><th>mean subjects</th>"
-         "<th>mean events</th></tr>\n";
+         "<tr><th>look</th>";
+  out += targets ? "<th>event target</th><th>expected time</th><th>time: mean (least to largest)</th>"
+                : "<th>time</th>";
+  out += "<th>trials reached</th><th>mean subjects</th><th>mean events</th></tr>\n";
   for (int i = 1; i <= K; ++i) {
     const double s = mean_count(tally.looks.subjects[i], tally.looks.reached[i]);
     const double e = mean_count(tally.looks.events[i], tally.looks.reached[i]);
-    out += "<tr>" + cell(std::to_string(i)) +
-           json_cell(look_key(i) + ".time", real(d.look_times[i]), real(d.look_times[i])) +
-           json_cell(look_key(i) + ".trials_reached", std::to_string(tally.looks.reached[i]),
+    out += "<tr>" + cell(std::to_string(i));
+    if (targets) {
+      const std::string target = std::to_string(d.look_events[i]);
+      out += json_cell(look_key(i) + ".target_events", target, target);
+    }
+    out += json_cell(look_key(i) + ".time", real(d.look_times[i]), real(d.look_times[i]));
+    if (targets) {
+      const double mean_time = mean_time_at(tally, i);
+      const float least = tally.looks.time_min[i];
+      const float largest = tally.looks.time_max[i];
+      out += "<td class=\"n\">" +
+             json_span(look_key(i) + ".mean_time", shortest_real(mean_time), fixed(mean_time, 2)) +
+             " (" + json_span(look_key(i) + ".min_time", real(least), fixed(least, 2)) + " to " +
+             json_span(look_key(i) + ".max_time", real(largest), fixed(largest, 2)) + ")</td>";
+    }
+    out += json_cell(look_key(i) + ".trials_reached", std::to_string(tally.looks.reached[i]),
                      std::to_string(tally.looks.reached[i])) +
            json_cell(look_key(i) + ".mean_subjects", shortest_real(s), fixed(s, 1)) +
            json_cell(look_key(i) + ".mean_events", shortest_real(e), fixed(e, 1)) + "</tr>\n";

@@ -76,9 +76,13 @@ def check_page(design, page_text, results):
             fail(name, f"{path}: page {shown}, JSON {expected}")
     # The figures that must be on the page.
     required = ["design.seed", "design.sim_count", "calibration.subject_count"]
-    for i in range(len(results["looks"])):
+    for i, look in enumerate(results["looks"]):
         for key in ["time", "trials_reached", "mean_subjects", "mean_events"]:
             required.append(f"looks.{i}.{key}")
+        # Event-driven looks: the target and the look's time over the trials.
+        if "target_events" in look:
+            for key in ["target_events", "mean_time", "min_time", "max_time"]:
+                required.append(f"looks.{i}.{key}")
     for j, statistic in enumerate(results["statistics"]):
         for key in ["power", "sd", "average_stopping_time", "rejections"]:
             required.append(f"statistics.{j}.{key}")
