@@ -186,6 +186,8 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
   if (command_line.action == CommandLine::Action::kCheck) other_action = "--check";
   if (command_line.action == CommandLine::Action::kTemplate) other_action = "--template";
   if (command_line.action == CommandLine::Action::kConvert) other_action = "--convert";
+  // The page draws a single run; a sweep's table goes to --csv and --json.
+  if (other_action.empty() && !command_line.html_path.empty()) other_action = "--html";
   if (command_line.action == CommandLine::Action::kHelp ||
       command_line.action == CommandLine::Action::kVersion) {
     return true;

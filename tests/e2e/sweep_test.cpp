@@ -215,6 +215,9 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--sweep report=a.rpt,b.rpt design.toml", 4, "report name cannot be swept"},
       {"--sweep trials=10 design.dsn", 4, "needs a keyed design"},
       {"--sweep trials=10 missing.toml", 1, "cannot open"},
+      {"--sweep trials=10 --csv design.toml design.toml", 4, "--csv names the design file"},
+      {"--sweep trials=10 --csv t.csv --json ./t.csv design.toml", 4, "name one file"},
+      {"--sweep trials=10 --html page.html design.toml", 4, "cannot be combined with --html"},
   };
   for (const Case& c : cases) {
     const testing::RunResult run = run_gsdsim(dir, "", c.arguments);
