@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "driver/analytic_design.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
 #include "design/design_template.h"
@@ -48,6 +49,9 @@ int main(int argc, char** argv) {
     input = &file;
   }
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
+  if (command_line.action == CommandLine::Action::kAnalytic) {
+    return gsd::analytic_design(*input, stdout);
+  }
   gsd::RunOptions options;
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;

@@ -4,6 +4,7 @@
 #include <string>
 #include <thread>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "report/design_summary.h"
@@ -94,7 +95,8 @@ void run_phases(Design& design, std::FILE* report, std::FILE* console,
   check_report(report, design.report_name);
   write_results(report, design, tally);
   if (!options.json_path.empty()) {
-    write_json(options.json_path, results_json(design, calibration, tally));
+    const AnalyticPower analytic = analytic_power(design, calibration.scale);
+    write_json(options.json_path, results_json(design, calibration, tally, &analytic));
   }
 }
 
