@@ -69,11 +69,12 @@ void advance_score_grid(ScoreGrid& grid, double mean, double variance, double lo
                         double next_variance) {
   const double sd = std::sqrt(variance);
   // Resolve the next increment: the grid's middle spacing, 3 sd / (4 r)
-  // with the midpoints, at most about half the increment's sd.
+  // with the midpoints, at most an eighth of the increment's sd.
+  constexpr double kResolution = 6.0;
   int r = ScoreGrid::kGridR;
   if (next_variance > variance) {
     const double ratio = sd / std::sqrt(next_variance - variance);
-    r = std::clamp(static_cast<int>(std::ceil(1.5 * ratio)), ScoreGrid::kGridR,
+    r = std::clamp(static_cast<int>(std::ceil(kResolution * ratio)), ScoreGrid::kGridR,
                    ScoreGrid::kMaxGridR);
   }
   std::vector<double> pattern;
