@@ -38,6 +38,20 @@ std::string information_message(const AnalyticPower& a, int j, int k, double bef
   return text;
 }
 
+// Crossing probabilities of Z_k = W_k / sqrt(info_k) at the critical values
+// c (and -c when two-sided).
+void crossing(int sides, int K, const double* mean, const double* variance, const double* info,
+              const double* c, double* upper_exit, double* lower_exit) {
+  double lower[kLookCapacity + 1];
+  double upper[kLookCapacity + 1];
+  for (int k = 1; k <= K; ++k) {
+    const double root = std::sqrt(info[k]);
+    upper[k] = c[k] * root;
+    lower[k] = sides == 2 ? -c[k] * root : -HUGE_VAL;
+  }
+  crossing_probabilities(K, mean, variance, lower, upper, upper_exit, lower_exit);
+}
+
 }  // namespace
 
 AnalyticPower analytic_power(const Design& design, const InformationScale& scale) {
@@ -91,16 +105,15 @@ AnalyticPower analytic_power(const Design& design, const InformationScale& scale
       s.z_sd[k] = std::sqrt(var[k] / info[k]);
     }
     expected_information_boundaries(design, scale, j, s.information, s.bound);
-
-    double lower[kLookCapacity + 1];
-    double upper[kLookCapacity + 1];
-    for (int k = 1; k <= K; ++k) {
-      const double root = std::sqrt(info[k]);
-      upper[k] = s.bound[k] * root;
-      lower[k] = design.sides == 2 ? -s.bound[k] * root : -HUGE_VAL;
-    }
-    crossing_probabilities(K, moments.score_mean[j], var, lower, upper, s.reject_upper,
-                           s.reject_lower);
+    expected_information_boundaries(design, scale, j, s.information, s.engine_bound,
+                                    BoundaryRecursion::kEngine);
+    crossing(design.sides, K, moments.score_mean[j], var, info, s.bound, s.reject_upper,
+             s.reject_lower);
+    double engine_upper[kLookCapacity + 1];
+    double engine_lower[kLookCapacity + 1];
+    crossing(design.sides, K, moments.score_mean[j], var, info, s.engine_bound, engine_upper,
+             engine_lower);
+    for (int k = 1; k <= K; ++k) s.engine_power += engine_upper[k] + engine_lower[k];
     double cumulative = 0.0;
     double stopping = 0.0;
     for (int k = 1; k <= K; ++k) {

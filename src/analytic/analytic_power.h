@@ -28,6 +28,12 @@ struct AnalyticStatistic {
   double cumulative[kLookCapacity + 1] = {};
   double power = 0.0;
   double expected_stopping_time = 0.0;
+  // The same with the critical values the engine's own recursion computes
+  // from the expected information (expected_information_boundaries,
+  // BoundaryRecursion::kEngine): where they differ from the accurate ones,
+  // these are the figures a simulation tends to.
+  double engine_bound[kLookCapacity + 1] = {};
+  double engine_power = 0.0;
 };
 
 struct AnalyticPower {

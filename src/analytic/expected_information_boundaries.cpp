@@ -5,6 +5,7 @@
 
 #include "analytic/crossing_probabilities.h"
 #include "analytic/spent_error.h"
+#include "bounds/last_look_boundary.h"
 
 namespace gsd {
 namespace {
@@ -23,10 +24,12 @@ struct NullRecursion {
 // The critical value at information x spending `target` above this look
 // (Newton steps kept within a shrinking bracket of [0, 5]).
 double solve_bound(const NullRecursion& state, double x, double target) {
-  // Before any integrated look the closed form, as the engine has it (5.0
-  // where its quantile would fault).
+  // Before any integrated look the closed form, as the engine has it: the
+  // quantile of the single-precision 1 - target, 5.0 where the engine's
+  // quantile would fault.
   if (!(state.last_x > 0.0)) {
-    return target >= 1e-20 && target < 1.0 ? normal_upper_quantile(target) : kNoBoundary;
+    const double p = static_cast<float>(1.0 - target);
+    return std::min(p, 1.0 - p) >= 1e-20 ? normal_upper_quantile(1.0 - p) : kNoBoundary;
   }
   if (!(x > state.last_x)) return kNoBoundary;
   const double root = std::sqrt(x);
@@ -61,6 +64,21 @@ void pass_look(NullRecursion& state, double x, double c, double next_x) {
 
 double per_tail(double cum_alpha, int sides) { return sides == 1 ? cum_alpha : cum_alpha / 2.0; }
 
+// The engine's own recursion on the same sequence, in its single precision.
+double engine_bound(int k, const double* x, const double* c, double cumulative, int sides) {
+  float xf[kLookCapacity + 1];
+  float cf[kLookCapacity + 1];
+  float cum[kLookCapacity + 1] = {};
+  for (int i = 1; i <= k; ++i) {
+    xf[i] = static_cast<float>(x[i]);
+    cf[i] = static_cast<float>(c[i]);
+  }
+  cum[k] = static_cast<float>(cumulative);
+  int failed = 0;
+  last_look_boundary(k, xf, cum, sides, failed, cf);
+  return failed == 1 ? kNoBoundary : cf[k];
+}
+
 }  // namespace
 
 void null_boundaries(int K, const double* x, const double* cum_alpha, int sides, double* c) {
@@ -72,7 +90,7 @@ void null_boundaries(int K, const double* x, const double* cum_alpha, int sides,
 }
 
 void expected_information_boundaries(const Design& d, const InformationScale& scale, int j,
-                                     const double* X, double* c) {
+                                     const double* X, double* c, BoundaryRecursion recursion) {
   const int K = d.look_count;
   if (d.method_code == 4) {
     for (int k = 1; k <= K; ++k) c[k] = d.given_bounds[k];
@@ -121,7 +139,9 @@ void expected_information_boundaries(const Design& d, const InformationScale& sc
       default:
         break;
     }
-    c[k] = solve_bound(state, x[k], per_tail(cumulative, d.sides) - state.spent_above);
+    c[k] = recursion == BoundaryRecursion::kEngine
+               ? engine_bound(k, x, c, cumulative, d.sides)
+               : solve_bound(state, x[k], per_tail(cumulative, d.sides) - state.spent_above);
     pass_look(state, x[k], c[k], next_x);
   }
 }

@@ -21,8 +21,18 @@ namespace gsd {
 // several looks the fixed-sample quantile for alpha / sides); X rises by at
 // least 0.0001 per look in the recursion; a critical value is never above
 // 5.0, the largest the engine's recursion computes.
+//
+// With BoundaryRecursion::kEngine the recursion is the engine's own
+// (last_look_boundary, single precision, a 24-point Gauss-Legendre rule on
+// every earlier continuation interval): the critical values a simulated
+// trial observing exactly X would get. That rule does not resolve small
+// information increments under wide earlier intervals (a critical value of
+// 5.0 at an interim look), where its values can lie well below the
+// accurate ones.
+enum class BoundaryRecursion { kAccurate, kEngine };
 void expected_information_boundaries(const Design& design, const InformationScale& scale,
-                                     int stat, const double* X, double* c);
+                                     int stat, const double* X, double* c,
+                                     BoundaryRecursion recursion = BoundaryRecursion::kAccurate);
 
 // The group-sequential boundaries under the null, the engine's convention
 // (last_look_boundary): Z_k = W_k / sqrt(x(k)) with W a standard score

@@ -39,17 +39,17 @@ std::string analytic_table(const Design& design, const AnalyticPower& a) {
   for (int j = 1; j <= a.stat_count; ++j) {
     const AnalyticStatistic& s = a.stat[j];
     append(text, "\nStatistic %d: rho = %g, tau = %g\n", j, s.rho, s.tau);
-    text += " look       time   entered    events  information     drift   sd(Z)  boundary  P(reject)";
+    text += " look       time   entered    events  information     drift   sd(Z)  boundary  engine c  P(reject)";
     text += two_sided ? "   P(lower)  cumulative\n" : "  cumulative\n";
     for (int k = 1; k <= K; ++k) {
-      append(text, "%5d %10.3f %9.1f %9.2f %12.4f %9.4f %7.4f %9.4f %10.5f", k, a.look_times[k],
+      append(text, "%5d %10.3f %9.1f %9.2f %12.4f %9.4f %7.4f %9.4f %9.4f %10.5f", k, a.look_times[k],
              a.subjects_entered[k], a.total_events[k], s.information[k], s.drift[k], s.z_sd[k],
-             s.bound[k], s.reject[k]);
+             s.bound[k], s.engine_bound[k], s.reject[k]);
       if (two_sided) append(text, " %10.5f", s.reject_lower[k]);
       append(text, " %11.5f\n", s.cumulative[k]);
     }
-    append(text, " power = %.5f   expected stopping time = %.4f\n", s.power,
-           s.expected_stopping_time);
+    append(text, " power = %.5f   expected stopping time = %.4f   power at the engine's critical values = %.5f\n",
+           s.power, s.expected_stopping_time, s.engine_power);
   }
   return text;
 }
@@ -91,6 +91,8 @@ void write_analytic_json(JsonWriter& json, const AnalyticPower& a) {
     json_value(json, s.power);
     json_key(json, "expected_stopping_time");
     json_value(json, s.expected_stopping_time);
+    json_key(json, "power_at_engine_bounds");
+    json_value(json, s.engine_power);
     json_key(json, "looks");
     json_begin_array(json);
     for (int k = 1; k <= K; ++k) {
@@ -107,6 +109,8 @@ void write_analytic_json(JsonWriter& json, const AnalyticPower& a) {
       json_value(json, s.drift[k]);
       json_key(json, "bound");
       json_value(json, s.bound[k]);
+      json_key(json, "engine_bound");
+      json_value(json, s.engine_bound[k]);
       json_key(json, "reject_probability");
       json_value(json, s.reject[k]);
       json_key(json, "reject_lower");

@@ -117,3 +117,30 @@ TEST(AnalyticPower, UnderTheNullRejectsWithTheErrorSpent) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// Information that does not grow is refused with the statistic and the
+// looks named, never turned into NaN.
+TEST(AnalyticPower, RefusesInformationThatDoesNotGrow) {
+  struct Case {
+    const char* name;
+    Values changes;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"equal look times", {{20, "3"}, {23, "10 10 20"}, {49, "0 0 0"}, {61, "0 0 0"}},
+       "does not grow between look 1 (time 10"},
+      {"no events (a flat baseline)", {{83, "1"}, {106, "1"}}, "at look 1 (time 30) is 0"},
+      {"no subjects", {{88, "12 0.05"}}, "has no subjects"},
+  };
+  for (const Case& c : cases) {
+    const AnalyticPower a = analytic_of(exponential_design("0.7", c.changes));
+    EXPECT_FALSE(a.ok) << c.name;
+    EXPECT_NE(a.error.find(c.message), std::string::npos) << c.name << ": " << a.error;
+  }
+}
+
+}  // namespace
+}  // namespace gsd
