@@ -13,6 +13,7 @@ namespace {
 constexpr double kNoBoundary = 5.0;
 constexpr double kLeastInformationRise = 0.0001;
 constexpr double kNearlyFinalFraction = 0.99;
+constexpr double kNothingToSpend = 1e-14;
 
 // The null score process carried look by look, with the upper exits so far.
 struct NullRecursion {
@@ -24,14 +25,15 @@ struct NullRecursion {
 // The critical value at information x spending `target` above this look
 // (Newton steps kept within a shrinking bracket of [0, 5]).
 double solve_bound(const NullRecursion& state, double x, double target) {
-  // Before any integrated look the closed form, as the engine has it: the
-  // quantile of the single-precision 1 - target, 5.0 where the engine's
-  // quantile would fault.
+  // Before any integrated look the closed form (which may exceed 5.0, as
+  // the engine's does), 5.0 where the engine's quantile would fault.
   if (!(state.last_x > 0.0)) {
-    const double p = static_cast<float>(1.0 - target);
-    return std::min(p, 1.0 - p) >= 1e-20 ? normal_upper_quantile(1.0 - p) : kNoBoundary;
+    return target >= 1e-20 && target < 1.0 ? normal_upper_quantile(target) : kNoBoundary;
   }
   if (!(x > state.last_x)) return kNoBoundary;
+  // Nothing left to spend (the sums of the earlier looks carry rounding of
+  // about 1e-17): no critical value, as when the target lies beyond 5.
+  if (!(target > kNothingToSpend)) return kNoBoundary;
   const double root = std::sqrt(x);
   const auto excess = [&](double c) { return exit_above(state.grid, 0.0, x, c * root) - target; };
   double lo = 0.0;

@@ -11,11 +11,12 @@
 #include "design/run_errors.h"
 #include "report/analytic_table.h"
 #include "sim/calibration.h"
+#include "text/json_writer.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
-int analytic_design(std::istream& input, std::FILE* console) {
+int analytic_design(std::istream& input, std::FILE* console, const std::string& json_path) {
   Design design;
   Calibration calibration;
   try {
@@ -46,6 +47,20 @@ int analytic_design(std::istream& input, std::FILE* console) {
   const std::string table = analytic_table(design, analytic);
   std::fputs(table.c_str(), console);
   std::fflush(console);
+  if (!json_path.empty()) {
+    JsonWriter json;
+    json_begin_object(json);
+    write_analytic_json(json, analytic);
+    json_end_object(json);
+    json.text += '\n';
+    std::FILE* out = std::fopen(json_path.c_str(), "w");
+    const bool written = out != nullptr &&
+                         std::fwrite(json.text.data(), 1, json.text.size(), out) == json.text.size();
+    if (out == nullptr || std::fclose(out) != 0 || !written) {
+      const std::string message = "cannot write the JSON results file \"" + json_path + "\"";
+      return report_fatal_error(console, message.c_str(), kExitReportError);
+    }
+  }
   return kExitSuccess;
 }
 

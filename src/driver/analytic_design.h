@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <istream>
+#include <string>
 
 namespace gsd {
 
@@ -9,8 +10,11 @@ namespace gsd {
 // notes of the defaults on the console; the calibration's own report and
 // console lines are not shown), simulates nothing and creates no report
 // file, and writes the analytic table of every statistic to `console`.
+// With a `json_path`, the figures are also written there as a JSON document
+// holding the "analytic" member of a run's JSON results.
 // Returns the exit status: a refused design as a run refuses it (the same
-// message and status), 3 when the analytic power cannot be computed.
-int analytic_design(std::istream& input, std::FILE* console);
+// message and status), 3 when the analytic power cannot be computed, 2 when
+// the JSON file cannot be written.
+int analytic_design(std::istream& input, std::FILE* console, const std::string& json_path = "");
 
 }  // namespace gsd

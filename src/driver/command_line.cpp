@@ -21,6 +21,7 @@ const char* usage_text() {
          "  --analytic     compute the power of every statistic analytically (expected\n"
          "                 events, information, drift, boundaries and crossing\n"
          "                 probabilities per look); simulate nothing, create no report\n"
+         "                 (with --json FILE, the figures also as JSON)\n"
          "  --template     write a complete, commented design file to standard output\n"
          "  --threads N    analyse trials on N threads (default: every hardware thread;\n"
          "                 the results are the same bytes for every N)\n"

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   }
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
   if (command_line.action == CommandLine::Action::kAnalytic) {
-    return gsd::analytic_design(*input, stdout);
+    return gsd::analytic_design(*input, stdout, command_line.json_path);
   }
   gsd::RunOptions options;
   options.threads = command_line.threads;

@@ -46,11 +46,16 @@ int expect_engine_boundaries(const std::string& name, const std::map<int, std::s
       for (int j = 1; j <= d.design.stat_count; ++j) tables->bound[j][k] = d.design.given_bounds[k];
     }
     for (int j = 1; j <= d.design.stat_count; ++j) {
-      EXPECT_NEAR(a.stat[j].engine_bound[k], tables->bound[j][k], 1e-4)
+      EXPECT_NEAR(a.stat[j].engine_bound[k], tables->bound[j][k], 2e-4)
           << name << ", statistic " << j << ", look " << k;
       // The accurate recursion agrees except where the engine's rule cannot
-      // resolve the increments (see the next test).
-      if (std::fabs(a.stat[j].bound[k] - a.stat[j].engine_bound[k]) > 2e-3) ++differing;
+      // resolve the increments (see the next test), and in the far tail:
+      // the engine's closed form takes the quantile of the single-precision
+      // 1 - p (5.17 for 6e-8, 5.0 once 1 - p rounds to 1).
+      const double least = std::min(a.stat[j].bound[k], a.stat[j].engine_bound[k]);
+      if (std::fabs(a.stat[j].bound[k] - a.stat[j].engine_bound[k]) > 2e-3 && least < 4.5) {
+        ++differing;
+      }
     }
   }
   std::fclose(sink);
