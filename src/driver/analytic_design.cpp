@@ -1,50 +1,36 @@
 #include "driver/analytic_design.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "analytic/analytic_power.h"
 #include "design/design.h"
-#include "design/design_input.h"
 #include "design/run_errors.h"
 #include "report/analytic_table.h"
-#include "sim/calibration.h"
+#include "sim/simulate_design.h"
 #include "text/json_writer.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
-int analytic_design(std::istream& input, std::FILE* console, const std::string& json_path) {
+int analytic_design(const DesignSource& source, std::FILE* console, const std::string& json_path) {
   Design design;
-  Calibration calibration;
   try {
-    read_design(input, console, design, [](const Design&) {});
-    // The calibration's report blocks and run-time estimate belong to a
-    // run; they go to a sink in memory.
-    char* sink_text = nullptr;
-    std::size_t sink_size = 0;
-    std::FILE* sink = open_memstream(&sink_text, &sink_size);
-    if (sink == nullptr) throw RunError("cannot open a memory stream for the calibration");
-    auto tables = std::make_unique<BoundaryTables>();
-    try {
-      calibrate(design, sink, sink, calibration, *tables, false);
-    } catch (...) {
-      std::fclose(sink);
-      std::free(sink_text);
-      throw;
-    }
-    std::fclose(sink);
-    std::free(sink_text);
+    source(console, design, [](const Design&) {});
   } catch (const InputError& error) {
     return report_fatal_error(console, error.what(), kExitInputError);
-  } catch (const RunError& error) {
-    return report_fatal_error(console, error.what(), kExitRunError);
   }
-  const AnalyticPower analytic = analytic_power(design, calibration.scale);
+  // The calibration as a run does it (b raised, the error split, v0 and
+  // v_last), without its text: no writer is given.
+  SimulationOptions simulation;
+  simulation.calibrate_only = true;
+  const SimulationResult result = simulate_design(design, simulation);
+  if (result.status != kExitSuccess) {
+    return report_fatal_error(console, result.error.c_str(), result.status);
+  }
+  const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
   if (!analytic.ok) return report_fatal_error(console, analytic.error.c_str(), kExitRunError);
-  const std::string table = analytic_table(design, analytic);
+  const std::string table = analytic_table(result.design, analytic);
   std::fputs(table.c_str(), console);
   std::fflush(console);
   if (!json_path.empty()) {

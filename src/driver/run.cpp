@@ -1,32 +1,57 @@
 #include "driver/run.h"
 
-#include <memory>
+#include <cerrno>
 #include <string>
-#include <thread>
 
 #include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
-#include "report/design_summary.h"
+#include "design/run_errors.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
 #include "report/results_json.h"
-#include "design/run_errors.h"
-#include "model/random_stream.h"
-#include "sim/calibration.h"
-#include "sim/parallel_simulation.h"
-#include "report/results_report.h"
-#include "sim/run_tally.h"
-#include "sim/simulation.h"
+#include "report/run_report.h"
+#include "sim/simulate_design.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
 namespace {
 
-// The phases of a run, in order, once the report is open.
-void show_trials_done(void* meter, int trials_done) {
-  show_progress(*static_cast<ProgressMeter*>(meter), trials_done);
+// The report file as the run's report sink; the first failed write's error
+// is kept for the message.
+struct ReportTarget {
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
+bool write_report(void* context, const char* text, std::size_t size) {
+  ReportTarget& target = *static_cast<ReportTarget*>(context);
+  if (std::fwrite(text, 1, size, target.file) == size && !std::ferror(target.file)) return true;
+  if (target.error == 0) target.error = errno != 0 ? errno : EIO;
+  return false;
+}
+
+// Console lines are notes: a console that cannot take them stops nothing.
+bool write_console(void* context, const char* text, std::size_t size) {
+  std::fwrite(text, 1, size, static_cast<std::FILE*>(context));
+  return true;
+}
+
+struct Progress {
+  ProgressMeter meter;
+  std::FILE* out = nullptr;
+  int total = 0;
+};
+
+// Told with 0 when the trials begin, so the meter's clock starts there.
+void show_trials_done(void* context, int trials_done) {
+  Progress& progress = *static_cast<Progress*>(context);
+  if (trials_done == 0) {
+    start_progress(progress.meter, progress.out, progress.total);
+  } else {
+    show_progress(progress.meter, trials_done);
+  }
 }
 
 void write_json(const std::string& path, const std::string& text) {
@@ -40,81 +65,49 @@ void write_json(const std::string& path, const std::string& text) {
   }
 }
 
-// The trials of the run, in order, on one thread or several; both give the
-// same tallies and lines.
-void simulate_trials(const Design& design, const Calibration& calibration,
-                     SubtractiveGenerator& generator, int& seed, TrialWork& work, RunTally& tally,
-                     std::FILE* report, std::FILE* console, int threads,
-                     const TrialProgress& progress) {
-  if (threads > 1) {
-    simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally,
-                                report, console, threads, progress);
-  } else {
-    start_simulation(design, work);
-    int boundary_failed = 0;
-    char error[512];
-    for (int s = 1; s <= design.sim_count; ++s) {
-      if (!simulate_trial(design, calibration, s, generator, seed, work, boundary_failed,
-                          tally, report, console, error, sizeof error)) {
-        throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
-      }
-      tell_trial_done(progress, s);
-    }
+// The simulation of the design read, its text streamed to the console and
+// the open report.
+void run_read_design(const Design& design, std::FILE* report, std::FILE* console,
+                     const RunOptions& options) {
+  ReportTarget target{report};
+  Progress progress;
+  progress.out = options.progress;
+  progress.total = design.sim_count;
+  SimulationOptions simulation;
+  simulation.threads = options.threads;
+  simulation.progress = TrialProgress{show_trials_done, &progress};
+  simulation.writer = &run_report_writer();
+  simulation.report_sink = TextSink{write_report, &target};
+  simulation.console_sink = TextSink{write_console, console};
+  const SimulationResult result = simulate_design(design, simulation);
+  finish_progress(progress.meter);
+  if (result.status == kExitReportError) {
+    errno = target.error;
+    check_report(report, design.report_name);
+    throw ReportError(result.error);
   }
-}
-
-void run_phases(Design& design, std::FILE* report, std::FILE* console,
-                const RunOptions& options) {
-  const int threads = thread_count(options);
-  write_seed_line(report, design);
-  // The stream starts with the design's seed; its first number is discarded.
-  SubtractiveGenerator generator;
-  int seed = design.seed;
-  uniform(generator, seed);
-  write_design_summary(report, design);
-  check_report(report, design.report_name);
-
-  // The trial's tables are large; they are made once, before any trial.
-  auto work = std::make_unique<TrialWork>();
-  Calibration calibration;
-  calibrate(design, report, console, calibration, work->tables);
-  check_report(report, design.report_name);
-
-  RunTally tally;
-  ProgressMeter meter;
-  start_progress(meter, options.progress, design.sim_count);
-  const TrialProgress progress{show_trials_done, &meter};
-  try {
-    simulate_trials(design, calibration, generator, seed, *work, tally, report, console, threads,
-                    progress);
-  } catch (...) {
-    finish_progress(meter);
-    throw;
-  }
-  finish_progress(meter);
-  check_report(report, design.report_name);
-  write_results(report, design, tally);
+  if (result.status != kExitSuccess) throw RunError(result.error);
   if (!options.json_path.empty()) {
-    const AnalyticPower analytic = analytic_power(design, calibration.scale);
-    write_json(options.json_path, results_json(design, calibration, tally, &analytic));
+    const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
+    write_json(options.json_path,
+               results_json(result.design, result.calibration, result.tally, &analytic));
   }
 }
 
 }  // namespace
 
-int thread_count(const RunOptions& options) {
-  if (options.threads > 0) return options.threads;
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return hardware > 0 ? static_cast<int>(hardware) : 1;
-}
+int thread_count(const RunOptions& options) { return resolve_thread_count(options.threads); }
 
 int run_design(std::istream& input, std::FILE* console, const RunOptions& options) {
+  return run_design(design_source(input, DesignFormat::kClassic), console, options);
+}
+
+int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options) {
   Design design;
   std::FILE* report = nullptr;
   try {
-    read_design(input, console, design,
-                [&](const Design& d) { report = open_report(d.report_name); });
-    run_phases(design, report, console, options);
+    source(console, design, [&](const Design& d) { report = open_report(d.report_name); });
+    run_read_design(design, report, console, options);
     std::FILE* finished = report;
     report = nullptr;
     close_report(finished, design.report_name);

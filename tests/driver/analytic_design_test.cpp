@@ -31,9 +31,10 @@ int count_of(const std::string& text, const std::string& part) {
   return count;
 }
 
+// Positional examples and their keyed twins alike.
 TEST(AnalyticDesign, EveryExampleGivesItsTableWithoutAReport) {
   for (const fs::directory_entry& entry : fs::directory_iterator(kSource / "examples")) {
-    if (entry.path().extension() != ".dsn") continue;
+    if (entry.path().extension() != ".dsn" && entry.path().extension() != ".toml") continue;
     const fs::path dir = scratch_directory("analytic_example");
     const testing::RunResult run =
         run_gsdsim(dir, "", "--analytic '" + entry.path().string() + "'");
