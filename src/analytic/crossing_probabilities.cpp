@@ -97,8 +97,9 @@ void advance_score_grid(ScoreGrid& grid, double mean, double variance, double lo
   int r = ScoreGrid::kGridR;
   if (next_variance > variance) {
     const double ratio = sd / std::sqrt(next_variance - variance);
-    r = std::clamp(static_cast<int>(std::ceil(kResolution * ratio)), ScoreGrid::kGridR,
-                   ScoreGrid::kMaxGridR);
+    // Clamped before the conversion: a tiny increment gives a huge ratio.
+    const double wanted = std::min(std::ceil(kResolution * ratio), double{ScoreGrid::kMaxGridR});
+    r = std::max(static_cast<int>(wanted), ScoreGrid::kGridR);
   }
   std::vector<double> pattern;
   grid_pattern(r, pattern);

@@ -46,7 +46,7 @@ std::array<std::array<double, kN>, kN> partial_integrals() {
 
 TimeQuadrature make_time_quadrature(double end, std::vector<double> breakpoints) {
   TimeQuadrature q;
-  if (!(end > 0.0)) return q;
+  if (!(end > 0.0) || !std::isfinite(end)) return q;
   std::vector<double> ends;
   ends.push_back(0.0);
   for (double b : breakpoints) {

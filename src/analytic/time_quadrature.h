@@ -20,7 +20,8 @@ struct TimeQuadrature {
   std::vector<double> panel_end;
 };
 
-// Breakpoints outside (0, end) are ignored; end <= 0 gives no nodes.
+// Breakpoints outside (0, end) are ignored; an end that is not a positive
+// finite time gives no nodes.
 TimeQuadrature make_time_quadrature(double end, std::vector<double> breakpoints);
 
 // The running integral F(node i) = integral_0^{node i} f, from f at the
