@@ -1,7 +1,8 @@
 // The analytic power against simulation on the validation designs
 // (bench/validation/designs), with 2,000 trials instead of their 20,000:
 // the simulated power of every statistic lies within 0.02 + 4 Monte-Carlo
-// standard errors of the analytic power at the engine's critical values.
+// standard errors of the analytic power at the engine's critical values,
+// and the mean events at the first look are the expected events.
 // Two designs are left out: their expected information fraction at an
 // interim look lies within 2% of the use-function method's 0.99 rule, so
 // the trials' boundaries jump between two regimes that no single set of
@@ -54,6 +55,12 @@ TEST(AnalyticValidation, SimulatedPowerMatchesTheAnalyticPower) {
     const std::vector<double> expected =
         values_of(json.substr(analytic), "power_at_engine_bounds");
     ASSERT_EQ(simulated.size(), expected.size()) << name;
+    // Every trial reaches the first look: its mean number of events is the
+    // expected one (the count of a trial varies about as a Poisson count).
+    const double mean_events = values_of(json.substr(0, analytic), "mean_events").at(0);
+    const double expected_events = values_of(json.substr(analytic), "expected_events").at(0);
+    EXPECT_NEAR(mean_events, expected_events, 5 * std::sqrt(expected_events / trials) + 0.05)
+        << name << ", events at the first look";
     for (std::size_t j = 0; j < simulated.size(); ++j) {
       const double se = std::sqrt(expected[j] * (1 - expected[j]) / trials);
       EXPECT_NEAR(simulated[j], expected[j], 0.02 + 4 * se) << name << ", statistic " << j + 1;
