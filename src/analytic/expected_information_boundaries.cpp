@@ -6,11 +6,12 @@
 #include "analytic/crossing_probabilities.h"
 #include "analytic/spent_error.h"
 #include "bounds/last_look_boundary.h"
+#include "design/method.h"
 
 namespace gsd {
 namespace {
 
-constexpr double kNoBoundary = 5.0;
+constexpr double kLargestBound = kNoBoundary;  // the engine's largest value
 constexpr double kLeastInformationRise = 0.0001;
 constexpr double kNearlyFinalFraction = 0.99;
 constexpr double kNothingToSpend = 1e-14;
@@ -28,17 +29,17 @@ double solve_bound(const NullRecursion& state, double x, double target) {
   // Before any integrated look the closed form (which may exceed 5.0, as
   // the engine's does), 5.0 where the engine's quantile would fault.
   if (!(state.last_x > 0.0)) {
-    return target >= 1e-20 && target < 1.0 ? normal_upper_quantile(target) : kNoBoundary;
+    return target >= 1e-20 && target < 1.0 ? normal_upper_quantile(target) : kLargestBound;
   }
-  if (!(x > state.last_x)) return kNoBoundary;
+  if (!(x > state.last_x)) return kLargestBound;
   // Nothing left to spend (the sums of the earlier looks carry rounding of
   // about 1e-17): no critical value, as when the target lies beyond 5.
-  if (!(target > kNothingToSpend)) return kNoBoundary;
+  if (!(target > kNothingToSpend)) return kLargestBound;
   const double root = std::sqrt(x);
   const auto excess = [&](double c) { return exit_above(state.grid, 0.0, x, c * root) - target; };
   double lo = 0.0;
-  double hi = kNoBoundary;
-  if (!(excess(hi) < 0.0)) return kNoBoundary;
+  double hi = kLargestBound;
+  if (!(excess(hi) < 0.0)) return kLargestBound;
   if (!(excess(lo) > 0.0)) return 0.0;
   double c = 2.0;
   for (int step = 0; step < 100; ++step) {
@@ -78,7 +79,7 @@ double engine_bound(int k, const double* x, const double* c, double cumulative, 
   cum[k] = static_cast<float>(cumulative);
   int failed = 0;
   last_look_boundary(k, xf, cum, sides, failed, cf);
-  return failed == 1 ? kNoBoundary : cf[k];
+  return failed == 1 ? kLargestBound : cf[k];
 }
 
 }  // namespace
@@ -94,7 +95,7 @@ void null_boundaries(int K, const double* x, const double* cum_alpha, int sides,
 void expected_information_boundaries(const Design& d, const InformationScale& scale, int j,
                                      const double* X, double* c, BoundaryRecursion recursion) {
   const int K = d.look_count;
-  if (d.method_code == 4) {
+  if (has_method(d, Method::kGivenBounds)) {
     for (int k = 1; k <= K; ++k) c[k] = d.given_bounds[k];
     return;
   }
@@ -109,20 +110,20 @@ void expected_information_boundaries(const Design& d, const InformationScale& sc
     x[k] = k == 1 ? info[1] : std::max(info[k], x[k - 1] + kLeastInformationRise);
     const double next_x = k < K ? std::max(info[k + 1], x[k] + kLeastInformationRise) : 0.0;
     if (info[k] < v0) {
-      c[k] = K > 1 && k == K ? normal_upper_quantile(d.alpha / d.sides) : kNoBoundary;
+      c[k] = K > 1 && k == K ? normal_upper_quantile(d.alpha / d.sides) : kLargestBound;
       pass_look(state, x[k], c[k], next_x);
       continue;
     }
     const double u = x[k] > v_last ? 1.0 : x[k] / v_last;
     double cumulative = d.cum_alpha[k];
-    switch (d.method_code) {
-      case 2:
+    switch (method_of(d)) {
+      case Method::kUseFunction:
         if (k == K) {
           cumulative = d.alpha;
         } else if (u < kNearlyFinalFraction) {
           cumulative = use_function_error(d.use_function_code, d.alpha, u, x[k] / v0, d.b);
         } else {
-          c[k] = kNoBoundary;
+          c[k] = kLargestBound;
           info[k] = k > 1 ? 0.5 * (info[k] + info[k - 1]) : 0.0;
           const double seen = k == 1 ? info[1] : std::max(info[k], x[k - 1] + kLeastInformationRise);
           x[k] = seen;
@@ -130,7 +131,7 @@ void expected_information_boundaries(const Design& d, const InformationScale& sc
           continue;
         }
         break;
-      case 3:
+      case Method::kHaybittle:
         if (k < K) {
           c[k] = d.b;
           pass_look(state, x[k], c[k], next_x);

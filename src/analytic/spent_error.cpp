@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "bounds/use_function.h"
+#include "design/method.h"
 
 namespace gsd {
 
@@ -25,12 +25,12 @@ double normal_upper_quantile(double p) {
 }
 
 double use_function_error(int use_function_code, double alpha, double u, double r, double b) {
-  switch (use_function_code) {
-    case kUseObrienFleming:
+  switch (use_function_of(use_function_code)) {
+    case UseFunction::kObrienFleming:
       return 2.0 * normal_upper_tail(normal_upper_quantile(alpha / 2.0) / std::sqrt(u));
-    case kUsePocock:
+    case UseFunction::kPocock:
       return alpha * std::log(1.0 + 1.71828 * u);
-    case kUseLinear:
+    case UseFunction::kLinear:
       return alpha * u;
     default: {
       const double phi = std::exp(-0.5 * b * b) / std::sqrt(2.0 * M_PI);

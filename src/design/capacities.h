@@ -13,4 +13,9 @@ inline constexpr int kListCapacity = 20;      // drop-in and drop-out entries
 inline constexpr int kSubjectCapacity = 7100;
 inline constexpr int kReportNameLength = 12;
 
+// The random stream's seed offset (the subtractive generator's table starts
+// from it minus |seed|); seeds of larger magnitude would take the table out
+// of its range, so the design input refuses them.
+inline constexpr int kSeedMagnitudeLimit = 161803398;
+
 }  // namespace gsd

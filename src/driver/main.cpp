@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr const char* kVersion = "gsdsim 0.1.0";
+constexpr const char* kVersion = "gsdsim " GSDSIM_VERSION;
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "design/method.h"
+
 namespace gsd {
 namespace {
 
@@ -15,11 +17,11 @@ void append(std::string& text, const char* format, ...) {
   text += buffer;
 }
 
-const char* method_name(int method_code) {
-  switch (method_code) {
-    case 1: return "method 1 (error split given)";
-    case 2: return "method 2 (use function)";
-    case 3: return "method 3 (Haybittle-type b)";
+const char* method_name(const Design& design) {
+  switch (method_of(design)) {
+    case Method::kErrorSplit: return "method 1 (error split given)";
+    case Method::kUseFunction: return "method 2 (use function)";
+    case Method::kHaybittle: return "method 3 (Haybittle-type b)";
     default: return "method 4 (critical values given)";
   }
 }
@@ -34,8 +36,8 @@ std::string analytic_table(const Design& design, const AnalyticPower& a) {
   append(text, "Subjects per trial: %.0f (%.0f control, %.0f treatment); %s test, alpha = %g; %s\n",
          a.subjects[0] + a.subjects[1], a.subjects[0], a.subjects[1],
          two_sided ? "two-sided" : "one-sided", static_cast<double>(design.alpha),
-         method_name(design.method_code));
-  if (design.method_code == 3) append(text, "Haybittle-type b at the interim looks: %g\n", double{design.b});
+         method_name(design));
+  if (has_method(design, Method::kHaybittle)) append(text, "Haybittle-type b at the interim looks: %g\n", double{design.b});
   for (int j = 1; j <= a.stat_count; ++j) {
     const AnalyticStatistic& s = a.stat[j];
     append(text, "\nStatistic %d: rho = %g, tau = %g\n", j, s.rho, s.tau);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "design/design_layout.h"
 #include "support/run_gsdsim.h"
 
 namespace gsd {
@@ -57,16 +59,22 @@ void expect_outcome(const Case& c, const fs::path& dir, const testing::RunResult
   const std::size_t at = result.console.find("gsdsim: error: ");
   EXPECT_EQ(result.console.find("gsdsim: error: ", at + 1), std::string::npos) << c.file;
   EXPECT_EQ(result.console.find('\n', at), result.console.size() - 1) << c.file;
-  // A refused design writes nothing; a stopped computation leaves what was
-  // written before the stop, but never results.
+  // A refused design writes nothing: refused at or before the report
+  // name, it made no report; after it, the report stays empty. A stopped
+  // computation leaves what was written before the stop, but never results.
   const fs::path report = dir / kReportName;
-  if (c.setup == "-" && fs::exists(report)) {
-    if (c.status == 1) {
-      EXPECT_EQ(fs::file_size(report), 0u) << c.file << ": a refused design wrote its report";
+  if (c.setup == "-" && c.status == 1) {
+    const int line = std::atoi(c.message.c_str() + std::string("line ").size());
+    ASSERT_EQ(c.message.rfind("line ", 0), 0u) << c.file << ": a refusal names its line";
+    if (line <= value_line(DesignItem::kReportName)) {
+      EXPECT_FALSE(fs::exists(report)) << c.file << ": a report was made before its name";
     } else {
-      EXPECT_EQ(testing::read_file(report).find("The results of simulation"), std::string::npos)
-          << c.file;
+      ASSERT_TRUE(fs::exists(report)) << c.file;
+      EXPECT_EQ(fs::file_size(report), 0u) << c.file << ": a refused design wrote its report";
     }
+  } else if (c.setup == "-" && fs::exists(report)) {
+    EXPECT_EQ(testing::read_file(report).find("The results of simulation"), std::string::npos)
+        << c.file;
   }
   for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
     EXPECT_EQ(entry.path().filename(), kReportName) << c.file << ": stray file";
@@ -96,6 +104,8 @@ TEST(BadDesigns, EveryCaseEndsWithItsStatusAndMessage) {
     const fs::path dir = testing::scratch_directory("bad_" + c.file);
     if (c.setup == "link-to-dev-full") {
       fs::create_symlink("/dev/full", dir / kReportName);
+    } else if (c.setup == "report-is-directory") {
+      fs::create_directory(dir / kReportName);
     } else {
       ASSERT_EQ(c.setup, "-") << c.file << ": unknown setup";
     }
@@ -104,6 +114,9 @@ TEST(BadDesigns, EveryCaseEndsWithItsStatusAndMessage) {
     expect_outcome(c, dir, result);
     if (c.setup == "link-to-dev-full") {
       EXPECT_TRUE(fs::is_symlink(dir / kReportName)) << "the link was replaced";
+    }
+    if (c.setup == "report-is-directory") {
+      EXPECT_TRUE(fs::is_directory(dir / kReportName)) << "the directory was replaced";
     }
     fs::remove_all(dir);
     ++run;
@@ -158,12 +171,15 @@ TEST(BadDesigns, AReportInAReadOnlyDirectoryIsAnError) {
 }
 
 // The same failure as root: the run's directory is removed while the
-// program waits for line 14, so creating the report fails (ENOENT).
+// program waits for the report name, so creating the report fails (ENOENT).
 TEST(BadDesigns, AReportWhoseDirectoryIsGoneIsAnError) {
   const fs::path dir = testing::scratch_directory("bad_removed_dir");
   const fs::path design = kTableDir / "report_in_readonly_dir.dsn";
-  const std::string command = "cd '" + dir.string() + "' && { head -n 13 '" + design.string() +
-                              "'; rmdir '" + dir.string() + "'; tail -n +14 '" +
+  const int name_line = value_line(DesignItem::kReportName);
+  const std::string command = "cd '" + dir.string() + "' && { head -n " +
+                              std::to_string(name_line - 1) + " '" + design.string() +
+                              "'; rmdir '" + dir.string() + "'; tail -n +" +
+                              std::to_string(name_line) + " '" +
                               design.string() + "'; } | '" GSDSIM_EXECUTABLE "' 2>&1";
   std::string console;
   std::FILE* pipe = ::popen(command.c_str(), "r");
