@@ -80,8 +80,7 @@ int main(int argc, char** argv) {
     return gsd::run_sweep_command(*input, format, command_line, stdout, stderr);
   }
   if (command_line.sweep.size_given) {
-    return gsd::report_fatal_error(stdout, "--size-for-power needs the analytic power, not yet merged",
-                                   gsd::kExitUsageError);
+    return gsd::run_size_command(*input, format, command_line, stdout);
   }
   if (command_line.action == CommandLine::Action::kConvert) {
     return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);

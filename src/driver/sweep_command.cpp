@@ -10,6 +10,7 @@
 #include "driver/progress_meter.h"
 #include "keyed/toml_design.h"
 #include "sweep/run_sweep.h"
+#include "sweep/size_for_power.h"
 #include "sweep/sweep_csv.h"
 #include "sweep/sweep_json.h"
 #include "sweep/sweep_table.h"
@@ -94,6 +95,23 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
   } catch (const ReportError& error) {
     return report_fatal_error(console, error.what(), kExitReportError);
   }
+  std::fflush(console);
+  return kExitSuccess;
+}
+
+int run_size_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
+                     std::FILE* console) {
+  toml::table table;
+  int status = kExitSuccess;
+  if (!read_table(input, format, "--size-for-power", console, table, status)) return status;
+  SizingOptions options;
+  options.target = command_line.sweep.size_target;
+  options.statistic = command_line.sweep.statistic > 0 ? command_line.sweep.statistic : 1;
+  options.threads = command_line.threads;
+  const SizingRun run = size_for_power(table, options);
+  std::fputs(run.notes.c_str(), console);
+  if (run.status != kExitSuccess) return report_fatal_error(console, run.error.c_str(), run.status);
+  std::fputs(run.text.c_str(), console);
   std::fflush(console);
   return kExitSuccess;
 }
