@@ -16,6 +16,7 @@ struct CommandLine {
   std::string design_path;  // empty: standard input
   int threads = 0;          // 0: every hardware thread
   std::string json_path;    // empty: no JSON results
+  std::string html_path;    // empty: no HTML page
   // The form of the design file; none: by the file's name (see format_of_path).
   std::optional<DesignFormat> format;
   DesignFormat convert_to = DesignFormat::kToml;       // --convert
