@@ -12,6 +12,7 @@
 #include "driver/keyed_form.h"
 #include "design/design_template.h"
 #include "driver/run.h"
+#include "driver/sweep_command.h"
 #include "design/run_errors.h"
 #include "keyed/toml_template.h"
 #include "text/list_input.h"
@@ -74,6 +75,13 @@ int main(int argc, char** argv) {
     input = &file;
   }
   const gsd::DesignFormat format = gsd::input_format(command_line);
+  if (gsd::sweep_requested(command_line.sweep)) {
+    return gsd::run_sweep_command(*input, format, command_line, stdout, stderr);
+  }
+  if (command_line.sweep.size_given) {
+    return gsd::report_fatal_error(stdout, "--size-for-power needs the analytic power, not yet merged",
+                                   gsd::kExitUsageError);
+  }
   if (command_line.action == CommandLine::Action::kConvert) {
     return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);
   }
