@@ -92,6 +92,16 @@ std::string key_chart(const SweepResult& result, const SweepPageMarks& marks, st
   chart.y_lo = 0.0;
   chart.y_hi = 1.0;
   if (!kv.numeric) chart.x_tick_step = 1.0;
+  // A margin on both sides keeps the first and last points off the frame.
+  double lo = INFINITY, hi = -INFINITY;
+  for (const std::string& v : kv.values) {
+    lo = std::min(lo, x_of(kv, v));
+    hi = std::max(hi, x_of(kv, v));
+  }
+  const double margin = hi > lo ? 0.06 * (hi - lo) : 0.5;
+  chart.x_lo = lo - margin;
+  chart.x_hi = hi + margin;
+  bool any_analytic = false;
   for (std::size_t g = 0; g < groups.size(); ++g) {
     struct Point {
       double x, power, sd, analytic;
@@ -117,12 +127,18 @@ std::string key_chart(const SweepResult& result, const SweepPageMarks& marks, st
       analytic.x.push_back(p.x);
       analytic.y.push_back(p.analytic);
     }
+    const bool has_analytic = std::any_of(points.begin(), points.end(), [](const Point& p) {
+      return std::isfinite(p.analytic);
+    });
+    any_analytic = any_analytic || has_analytic;
     if (groups.size() == 1) {
       simulated.label = "simulated, 95 % interval";
-      analytic.label = "analytic";
-    } else {
+      if (has_analytic) analytic.label = "analytic";
+    } else if (has_analytic) {
       analytic.label = groups[g];
       analytic.markers = true;
+    } else {
+      simulated.label = groups[g];
     }
     chart.series.push_back(analytic);
     chart.series.push_back(simulated);
@@ -133,8 +149,9 @@ std::string key_chart(const SweepResult& result, const SweepPageMarks& marks, st
                              "answer " + std::to_string(std::lround(marks.answer_subjects))});
   }
   chart.caption = "Each point is the simulated power of one scenario, its bar the 95 % "
-                  "Monte-Carlo interval (power \xC2\xB1 1.96 sd); the line joins the analytic "
-                  "power of the same scenarios.";
+                  "Monte-Carlo interval (power \xC2\xB1 1.96 sd); ";
+  chart.caption += any_analytic ? "the line joins the analytic power of the same scenarios."
+                                : "the analytic power could not be computed for them.";
   if (groups.size() > 1) {
     chart.caption += " One curve for each combination of the other swept keys (legend).";
   }
@@ -180,8 +197,11 @@ void scenario_table(std::string& out, const SweepResult& result) {
       out += "<td class=\"n\">" +
              span(rk + ".power", shortest_real(row.power), shortest_real(row.power)) + " (" +
              span(rk + ".sd", shortest_real(row.sd), fixed(row.sd, 4)) + "), " +
-             span(rk + ".analytic_power", shortest_real(row.analytic_power),
-                  fixed(row.analytic_power, 3)) +
+             // An analytic power that could not be computed is null in the JSON.
+             (std::isfinite(row.analytic_power)
+                  ? span(rk + ".analytic_power", shortest_real(row.analytic_power),
+                         fixed(row.analytic_power, 3))
+                  : std::string("-")) +
              "</td>";
     }
     out += "</tr>\n";
