@@ -90,6 +90,12 @@ def check_page(design, page_text, results):
             required.append(f"statistics.{j}.{key}")
         for i in range(len(statistic["looks"])):
             required += [f"statistics.{j}.looks.{i}.stopped", f"statistics.{j}.looks.{i}.rejected"]
+    # The analytic figures, where the run could compute them.
+    analytic = results.get("analytic", {})
+    for j, statistic in enumerate(analytic.get("statistics", [])):
+        required.append(f"analytic.statistics.{j}.power")
+        for i in range(len(statistic["looks"])):
+            required.append(f"analytic.statistics.{j}.looks.{i}.reject_probability")
     for path in required:
         if path not in paths:
             fail(name, f"the page lacks {path}")

@@ -217,6 +217,16 @@ TEST(HtmlReport, TreatmentCurveFromHazardRatiosOrPoints) {
   crossing.hazard_ratios[2] = 2.0f;
   const std::string page = html_report(crossing, Calibration{}, two_look_tally(), nullptr);
   EXPECT_NE(series_path(page, "curves", 1), series_path(page, "curves", 0));
+  // Every treatment subject stops the treatment at entry: the treatment
+  // group's survival as simulated is the control group's, and the curve as
+  // assigned (hazard ratio 0.7) is drawn beside it.
+  Design stop_at_entry = two_look_design(4);
+  stop_at_entry.drop_out_times[1] = 0.0f;
+  stop_at_entry.drop_out_probs[1] = 1.0f;
+  const std::string crossed = html_report(stop_at_entry, Calibration{}, two_look_tally(), nullptr);
+  EXPECT_EQ(series_path(crossed, "curves", 1), series_path(crossed, "curves", 0));
+  EXPECT_NE(series_path(crossed, "curves", 4), series_path(crossed, "curves", 1));
+  EXPECT_NE(crossed.find("treatment as assigned, no drop-out"), std::string::npos);
 }
 
 }  // namespace
