@@ -57,6 +57,9 @@ int main(int argc, char** argv) {
       clash = "the design file";
     } else if (!command_line.json_path.empty() && gsd::same_file(html, command_line.json_path)) {
       clash = "the --json file";
+    } else if (!command_line.sweep.csv_path.empty() &&
+               gsd::same_file(html, command_line.sweep.csv_path)) {
+      clash = "the --csv file";
     }
     if (clash != nullptr) {
       std::fprintf(stderr, "gsdsim: error: --html \"%s\" names %s; name another file\n",

@@ -9,6 +9,7 @@
 #include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "keyed/toml_design.h"
+#include "report/sweep_html_report.h"
 #include "sweep/run_sweep.h"
 #include "sweep/size_for_power.h"
 #include "sweep/sweep_csv.h"
@@ -94,6 +95,20 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
     }
   } catch (const ReportError& error) {
     return report_fatal_error(console, error.what(), kExitReportError);
+  }
+  if (!command_line.html_path.empty()) {
+    // The design swept, as its keyed text; the sweep ran, so it reads.
+    std::string keyed_text;
+    try {
+      keyed_text = toml_design_text(keyed_design_from_table(table));
+    } catch (const InputError&) {
+    }
+    try {
+      write_file_by_rename(command_line.html_path,
+                           sweep_html_report(result, SweepPageMarks{}, keyed_text), "HTML page");
+    } catch (const ReportError& failure) {
+      return report_fatal_error(console, failure.what(), kExitReportError);
+    }
   }
   std::fflush(console);
   return kExitSuccess;
