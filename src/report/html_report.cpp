@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analytic/group_event_distribution.h"
+#include "model/group_event_distribution.h"
 #include "model/survival_curve.h"
 #include "sim/statistic_result.h"
 #include "report/html_page.h"

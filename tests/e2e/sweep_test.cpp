@@ -217,7 +217,7 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--sweep trials=10 missing.toml", 1, "cannot open"},
       {"--sweep trials=10 --csv design.toml design.toml", 4, "--csv names the design file"},
       {"--sweep trials=10 --csv t.csv --json ./t.csv design.toml", 4, "name one file"},
-      {"--sweep trials=10 --html page.html design.toml", 4, "cannot be combined with --html"},
+      {"--size-for-power 0.8 --html page.html design.toml", 4, "cannot be combined with --html"},
       {"--size-for-power 1.5 design.toml", 4, "strictly between 0 and 1"},
       {"--size-for-power 0 design.toml", 4, "strictly between 0 and 1"},
       {"--size-for-power 0.8 --statistic 3 design.toml", 4, "the design has 2 statistics"},
