@@ -177,6 +177,13 @@ void read_numbers_from(ListReader& reader, int count, std::string_view what, Sto
     for (long r = 0; r < repeat && index < count; ++r, ++index) {
       if (!value.empty()) store(index, value);
     }
+    if (!value.empty() && reader.pos < reader.record.size() && reader.record[reader.pos] == '/') {
+      reader.warnings.push_back(
+          at_line(reader.line_number) + "a slash directly follows " + quoted(token) + " in " +
+          quoted(reader.record.substr(reader.pos - token.size())) + " (" + std::string(what) +
+          "): it ends the line's values, leaving every remaining item of the line at 0; it is "
+          "not a division");
+    }
     after_comma = take_separator(reader);
   }
 }
