@@ -191,7 +191,9 @@ void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& ca
     calibration.scale.v_last[j] = V[K];
   }
 
-  if (d.method_code == 2 && d.use_function_code == 4) check_siegmund_b(d, calibration.scale, console);
+  // Every code from 4 on selects the Siegmund use function, so every one
+  // gets its b check (not only code 4).
+  if (d.method_code == 2 && d.use_function_code >= 4) check_siegmund_b(d, calibration.scale, console);
 
   if (d.method_code == 4) {
     for (int j = 1; j <= d.stat_count; ++j) {
