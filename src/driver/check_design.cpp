@@ -1,9 +1,12 @@
 #include "driver/check_design.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "design/design.h"
 #include "design/design_input.h"
+#include "driver/design_warnings.h"
 #include "report/design_summary.h"
 #include "design/run_errors.h"
 #include "sim/calibration.h"
@@ -14,7 +17,9 @@ namespace gsd {
 int check_design(std::istream& input, std::FILE* console) {
   Design design;
   try {
-    read_design(input, console, design, [](const Design&) {});
+    std::vector<std::string> warnings;
+    read_design(input, console, design, [](const Design&) {}, &warnings);
+    write_warnings(console, warnings);
     write_seed_line(console, design);
     write_design_summary(console, design);
     Calibration calibration;

@@ -1,28 +1,26 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>
 
+#include "design/design_template.h"
+#include "design/run_errors.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
-#include "design/design_template.h"
+#include "driver/console_check.h"
+#include "driver/design_warnings.h"
+#include "driver/report_file.h"
 #include "driver/run.h"
-#include "design/run_errors.h"
+#include "driver/signal_cleanup.h"
 
 namespace {
 
 constexpr const char* kVersion = "gsdsim 0.1.0";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run_action(const gsd::CommandLine& command_line) {
   using gsd::CommandLine;
-  CommandLine command_line;
-  std::string error;
-  if (!gsd::parse_command_line(argc, argv, command_line, error)) {
-    std::fprintf(stderr, "gsdsim: error: %s\n", error.c_str());
-    return gsd::kExitUsageError;
-  }
   switch (command_line.action) {
     case CommandLine::Action::kHelp:
       std::fputs(gsd::usage_text(), stdout);
@@ -46,11 +44,32 @@ int main(int argc, char** argv) {
       return gsd::report_fatal_error(stdout, message.c_str(), gsd::kExitInputError);
     }
     input = &file;
+  } else if (::isatty(STDIN_FILENO)) {
+    std::fputs(gsd::terminal_input_hint(), stderr);
   }
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
   gsd::RunOptions options;
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
+  options.design_file = command_line.design_path.empty()
+                            ? gsd::identify_descriptor(STDIN_FILENO)
+                            : gsd::identify_file(command_line.design_path.c_str());
   options.progress = stderr;
+  options.warnings = stderr;
   return gsd::run_design(*input, stdout, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gsd::CommandLine command_line;
+  std::string error;
+  if (!gsd::parse_command_line(argc, argv, command_line, error)) {
+    std::fprintf(stderr, "gsdsim: error: %s\n", error.c_str());
+    return gsd::kExitUsageError;
+  }
+  gsd::install_signal_cleanup();
+  // Every mode's output goes to standard output; a write that failed there
+  // (a full disk, /dev/full) is an error, never a success.
+  return gsd::close_console(stdout, stderr, run_action(command_line));
 }

@@ -4,6 +4,8 @@
 #include <istream>
 #include <string>
 
+#include "driver/report_file.h"
+
 namespace gsd {
 
 // What a run does besides the report. The console output and the report
@@ -17,6 +19,12 @@ struct RunOptions {
   // Where the progress line goes while trials are simulated (shown only when
   // it is a terminal); null for none.
   std::FILE* progress = nullptr;
+  // Where the warnings about legal but suspicious designs go (standard
+  // error, so that the console's bytes stay as they are); null for none.
+  std::FILE* warnings = nullptr;
+  // The design file being read (its device and inode), when known: the
+  // report and the JSON file must not replace it.
+  FileIdentity design_file;
 };
 
 // The thread count `options` asks for: threads itself when positive,

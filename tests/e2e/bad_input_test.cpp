@@ -1,5 +1,5 @@
 // Designs the program must refuse: a clear message naming the cause, a
-// non-zero exit status, and a report that stays empty (or is never created).
+// non-zero exit status, no new file, and an earlier report left as it was.
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ std::string first_lines(const std::string& text, int count) {
   return text.substr(0, end);
 }
 
-TEST(BadInput, RefusedDesignsLeaveAnEmptyReport) {
+TEST(BadInput, RefusedDesignsLeaveNoFileAndAnEarlierReportAsItWas) {
   struct Case {
     const char* name;
     std::string design;
@@ -44,13 +44,20 @@ TEST(BadInput, RefusedDesignsLeaveAnEmptyReport) {
       {"too_many_subjects", design_text({{88, "100 100"}}), 1,
        "gsdsim: error: line 88: accrual rate times accrual period gives 10000 subjects"},
   };
+  const std::string earlier = "The report of an earlier run\n";
   for (const Case& c : cases) {
     const fs::path dir = scratch_directory(c.name);
-    const testing::RunResult result = run_gsdsim(dir, c.design);
+    testing::RunResult result = run_gsdsim(dir, c.design);
     EXPECT_EQ(result.status, c.status) << c.name << ": " << result.console;
     EXPECT_NE(result.console.find(c.message), std::string::npos) << c.name << ": " << result.console;
-    ASSERT_TRUE(fs::exists(dir / "test.rpt")) << c.name;
-    EXPECT_EQ(fs::file_size(dir / "test.rpt"), 0u) << c.name;
+    EXPECT_TRUE(fs::is_empty(dir)) << c.name << ": a refused design left a file";
+    testing::write_file(dir / "test.rpt", earlier);
+    result = run_gsdsim(dir, c.design);
+    EXPECT_EQ(result.status, c.status) << c.name << ": " << result.console;
+    EXPECT_EQ(testing::read_file(dir / "test.rpt"), earlier) << c.name;
+    int files = 0;
+    for ([[maybe_unused]] const fs::directory_entry& entry : fs::directory_iterator(dir)) ++files;
+    EXPECT_EQ(files, 1) << c.name << ": a refused design left a file";
     fs::remove_all(dir);
   }
 }
