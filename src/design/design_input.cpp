@@ -263,6 +263,11 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     d.sim_count = 1000;
     note(console, " The number of simulation is set to 1000.");
   }
+  if (d.sim_count > kTrialCapacity) {
+    throw InputError(at_line(reader) + "the number of simulated trials is " +
+                     std::to_string(d.sim_count) + ", but at most " +
+                     std::to_string(kTrialCapacity) + " are supported");
+  }
 
   skip_lines(reader, 2, "the type-I error");
   d.alpha = read_real(reader, "the type-I error");
@@ -331,7 +336,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   base.x[0] = 0.0f;
   skip_lines(reader, 3, "the times of the baseline survival curve");
   read_reals(reader, &base.x[1], base.n, "the times of the baseline survival curve");
-  const int baseline_times_line = reader.line_number;
+  const long long baseline_times_line = reader.line_number;
   if (base.x[base.n] <= 1e-10f) {
     space_equally(base.x, base.n, 10);
     note_equal_spacing(console, "10");
@@ -396,7 +401,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   const int m = d.interval_count;
   skip_lines(reader, 2, "the treatment-group cut points");
   read_reals(reader, &d.hazard_cutpoints[1], m, "the treatment-group cut points");
-  const int cutpoints_line = reader.line_number;
+  const long long cutpoints_line = reader.line_number;
   if (d.hazard_cutpoints[m] <= 1e-10f) {
     space_equally(d.hazard_cutpoints, m, 10);
     note_equal_spacing(console, "10");
@@ -454,7 +459,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     warnings->insert(warnings->end(), reader.warnings.begin(), reader.warnings.end());
     std::stable_sort(warnings->begin(), warnings->end(),
                      [](const std::string& a, const std::string& b) {
-                       return std::atoi(a.c_str() + 5) < std::atoi(b.c_str() + 5);
+                       return std::atoll(a.c_str() + 5) < std::atoll(b.c_str() + 5);
                      });
   }
 }

@@ -234,6 +234,9 @@ TEST(DesignInput, RefusedDesignsNameTheLine) {
       {74, "21", "line 74: the number of points of the baseline survival curve is 21"},
       {74, "-2", "line 74: the number of points of the baseline survival curve is -2"},
       {78, "0.0", "line 78: "},  // n = 1 at x = 0 becomes 10: accepted, see below
+      {37, "1000000001", "line 37: the number of simulated trials is 1000000001, but at most "
+                         "1000000000 are supported"},
+      {37, "2147483647", "line 37: the number of simulated trials is 2147483647"},
       {88, "100 71.02", "line 88: accrual rate times accrual period gives 7102 subjects"},
       {93, "21", "line 93: the number of treatment-group intervals m is 21"},
       {111, "21", "line 111: the number of points of the control group's censoring curve is 21"},
@@ -251,6 +254,7 @@ TEST(DesignInput, RefusedDesignsNameTheLine) {
   }
   EXPECT_THROW(read(design_text({{74, "2"}, {78, "5 5"}, {83, "0.6 0.5"}})), InputError);
   EXPECT_EQ(read(design_text({{88, "100 71"}})).accrual_rate, 71.0f);  // exactly 7100 subjects
+  EXPECT_EQ(read(design_text({{37, "1000000000"}})).sim_count, 1000000000);
 }
 
 // Designs that read correctly but describe no possible trial; each check
