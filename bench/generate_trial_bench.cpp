@@ -71,7 +71,7 @@ void BM_GenerateTrial(benchmark::State& state) {
   int seed = -123457;
   const int count = subject_count(d);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(generate_trial(d, count, g, seed, trial, nullptr));
+    benchmark::DoNotOptimize(generate_trial(d, count, g, seed, trial));
   }
   state.SetItemsProcessed(state.iterations() * count);
 }

@@ -91,7 +91,6 @@ PhaseTimes phase_times(const std::string& text) {
   gsd::Design d;
   std::istringstream input(text);
   std::FILE* console = std::tmpfile();
-  std::FILE* report = std::tmpfile();
   gsd::read_design(input, console, d, [](const gsd::Design&) {});
   gsd::SubtractiveGenerator generator;
   int seed = d.seed;
@@ -100,7 +99,7 @@ PhaseTimes phase_times(const std::string& text) {
   auto copy = std::make_unique<gsd::LookData>();
   auto scratch = std::make_unique<gsd::SortScratch>();
   gsd::Calibration calibration;
-  gsd::calibrate(d, report, console, calibration, work->tables);
+  gsd::calibrate(d, calibration, work->tables);
   gsd::start_simulation(d, *work);
   int boundary_failed = 0;
   gsd::RunTally tally;
@@ -109,7 +108,7 @@ PhaseTimes phase_times(const std::string& text) {
   const Clock::time_point run_start = Clock::now();
   for (int s = 1; s <= d.sim_count; ++s) {
     Clock::time_point start = Clock::now();
-    gsd::generate_trial(d, calibration.subject_count, generator, seed, work->trial, report);
+    gsd::generate_trial(d, calibration.subject_count, generator, seed, work->trial);
     t.generation += seconds_since(start);
     int stopped[gsd::kStatCapacity + 1] = {};
     for (int i = 1; i <= d.look_count; ++i) {
@@ -145,8 +144,7 @@ PhaseTimes phase_times(const std::string& text) {
       start = Clock::now();
       if (d.method_code != 4) {
         for (int j = 1; j <= d.stat_count; ++j) work->tables.obs_info[j][i] = work->V[j];
-        gsd::update_look_boundaries(i, d, calibration.scale, work->tables, boundary_failed,
-                                    console);
+        gsd::update_look_boundaries(i, d, calibration.scale, work->tables, boundary_failed);
       }
       t.boundaries += seconds_since(start);
       gsd::record_look_decisions(d, i, work->Z, work->tables, stopped, tally);
@@ -170,11 +168,11 @@ PhaseTimes phase_times(const std::string& text) {
       if (pass == 0) {
         sink = sink + gsd::time_at_survival(d.baseline_curve, u) +
                gsd::time_at_survival(d.control_censoring, u) +
-               (gsd::uses_hazard_ratios(d) ? gsd::time_at_survival(hr, u, report)
+               (gsd::uses_hazard_ratios(d) ? gsd::time_at_survival(hr, u)
                                            : gsd::time_at_survival(d.alternative_curve, u));
       } else {
         sink = sink + gsd::time_at_survival(baseline, u) + gsd::time_at_survival(censoring, u) +
-               (gsd::uses_hazard_ratios(d) ? gsd::time_at_survival(hr_inverse, u, report)
+               (gsd::uses_hazard_ratios(d) ? gsd::time_at_survival(hr_inverse, u)
                                            : gsd::time_at_survival(
                                                  gsd::make_survival_inverse(d.alternative_curve), u));
       }
@@ -182,7 +180,6 @@ PhaseTimes phase_times(const std::string& text) {
     (pass == 0 ? t.inverse_literal : t.inverse_fast) = seconds_since(start);
   }
   std::fclose(console);
-  std::fclose(report);
   return t;
 }
 

@@ -79,7 +79,7 @@ void use_curves(const gsd::Design& d, std::FILE* sink) {
     total += time_at_survival(d.control_censoring, u);
     total += time_at_survival(d.treatment_censoring, u);
     if (uses_hazard_ratios(d)) {
-      total += time_at_survival(hazard_ratio_curve, u, sink);
+      total += time_at_survival(hazard_ratio_curve, u);
     } else {
       total += time_at_survival(d.alternative_curve, u);
     }

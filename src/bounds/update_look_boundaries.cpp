@@ -3,7 +3,6 @@
 #include "bounds/last_look_boundary.h"
 #include "bounds/normal.h"
 #include "bounds/use_function.h"
-#include "text/edit_output.h"
 
 namespace gsd {
 namespace {
@@ -17,23 +16,14 @@ constexpr float kLeastInformationRise = 0.0001f;
 // An interim look this close to the planned final information spends nothing.
 constexpr float kNearlyFinalFraction = 0.99f;
 
-void report_v0_too_large(std::FILE* console, int j) {
-  Line line;
-  start_list_line(line);
-  put_text(line, "The");
-  put_list_int(line, j);
-  put_text(line, "   th v0 is too large.");
-  write_line(console, line);
-}
-
 }  // namespace
 
-FlagUse update_look_boundaries(int k, const Design& design, const InformationScale& scale,
-                            BoundaryTables& tables, int& boundary_failed, std::FILE* console) {
+BoundaryUpdate update_look_boundaries(int k, const Design& design, const InformationScale& scale,
+                                      BoundaryTables& tables, int& boundary_failed) {
   const int last = design.look_count;
   float x[kLookCapacity + 1];  // information sequence of the recursion
   float c[kLookCapacity + 1];  // critical values of the recursion
-  FlagUse use;
+  BoundaryUpdate use;
 
   for (int j = 1; j <= design.stat_count; ++j) {
     float* info = tables.obs_info[j];
@@ -41,7 +31,7 @@ FlagUse update_look_boundaries(int k, const Design& design, const InformationSca
 
     if (info[k] < scale.v0[j]) {
       if (last > 1 && k == last) {
-        report_v0_too_large(console, j);
+        use.v0_too_large |= 1u << j;
         int fault = 0;
         const float q = normal_quantile(
             static_cast<float>(1.0 - double{design.alpha} / design.sides), fault);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdio>
-
 #include "bounds/boundary_tables.h"
 #include "design/design.h"
 
@@ -15,8 +13,8 @@ namespace gsd {
 //
 // Per statistic:
 // - obs_info(j, k) < v0(j): no recursion. At the last look of a design with
-//   K > 1 the console gets " The" I12(j) "   th v0 is too large." and the
-//   value is the fixed-sample quantile for alpha / sides (5.0 if it faults);
+//   K > 1 the statistic's bit is set in v0_too_large (the caller's note
+//   "The j th v0 is too large.") and the value is the fixed-sample quantile for alpha / sides (5.0 if it faults);
 //   otherwise 5.0.
 // - Else the information sequence X(1..k) is obs_info(j, 1..k) raised where
 //   needed so that it rises by at least 0.0001 per look, and:
@@ -33,7 +31,8 @@ namespace gsd {
 //   one of an earlier statistic, look or trial) turns the look's value into
 //   5.0. The flag is never cleared here; only a recursion clears it.
 //
-// Returns what the call did with boundary_failed, for callers that analyse
+// Returns the statistics whose information fell short of v0 at the last look
+// and what the call did with boundary_failed, for callers that analyse
 // trials out of order and must know whether a trial's outcome depended on
 // the flag it started with: `read_before_set` when the failure rule read the
 // flag before any recursion of this call had set it, `set` when a recursion
@@ -42,12 +41,13 @@ namespace gsd {
 // tables.cum_alpha is the trial's copy of the cumulative error, entry 0 = 0,
 // initialised by the caller from the design's. Preconditions: 1 <= k <= K <=
 // 15, v_last(j) > 0, v0(j) > 0. No allocation.
-struct FlagUse {
+struct BoundaryUpdate {
   bool read_before_set = false;
   bool set = false;
+  unsigned v0_too_large = 0;  // bit j: statistic j, at the last look only
 };
 
-FlagUse update_look_boundaries(int k, const Design& design, const InformationScale& scale,
-                            BoundaryTables& tables, int& boundary_failed, std::FILE* console);
+BoundaryUpdate update_look_boundaries(int k, const Design& design, const InformationScale& scale,
+                                      BoundaryTables& tables, int& boundary_failed);
 
 }  // namespace gsd

@@ -160,7 +160,11 @@ constexpr TemplateBlock kBlocks[] = {
      "0.05"},
 };
 
+static_assert(sizeof kBlocks / sizeof kBlocks[0] == kDesignValueLineCount);
+
 }  // namespace
+
+const char* design_template_comments(int index) { return kBlocks[index].comments; }
 
 std::string design_template() {
   std::string text;

@@ -10,4 +10,12 @@ namespace gsd {
 // censoring and crossover.
 std::string design_template();
 
+// The template's value lines, 11, 14, 17, ... 145, in order.
+inline constexpr int kDesignValueLineCount = 35;
+
+// The comment lines that stand before value line `index` (0 for line 11, up
+// to kDesignValueLineCount - 1 for line 145), each ending in '\n': with a
+// value line after each, the 145 lines of a design file.
+const char* design_template_comments(int index);
+
 }  // namespace gsd

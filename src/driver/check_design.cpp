@@ -1,34 +1,47 @@
 #include "driver/check_design.h"
 
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "design/design.h"
 #include "design/design_input.h"
 #include "driver/design_warnings.h"
-#include "report/design_summary.h"
 #include "design/run_errors.h"
-#include "sim/calibration.h"
+#include "report/run_report.h"
+#include "sim/simulate_design.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
+namespace {
+
+bool write_console(void* context, const char* text, std::size_t size) {
+  std::fwrite(text, 1, size, static_cast<std::FILE*>(context));
+  return true;
+}
+
+}  // namespace
+
 int check_design(std::istream& input, std::FILE* console) {
+  return check_design(design_source(input, DesignFormat::kClassic), console);
+}
+
+int check_design(const DesignSource& source, std::FILE* console,
+                 const std::vector<std::string>* warnings) {
   Design design;
   try {
-    std::vector<std::string> warnings;
-    read_design(input, console, design, [](const Design&) {}, &warnings);
-    write_warnings(console, warnings);
-    write_seed_line(console, design);
-    write_design_summary(console, design);
-    Calibration calibration;
-    auto tables = std::make_unique<BoundaryTables>();
-    calibrate(design, console, console, calibration, *tables, false);
+    source(console, design, [](const Design&) {});
+    if (warnings != nullptr) write_warnings(console, *warnings);
   } catch (const InputError& error) {
     return report_fatal_error(console, error.what(), kExitInputError);
-  } catch (const RunError& error) {
-    return report_fatal_error(console, error.what(), kExitRunError);
+  }
+  // The report's head and calibration blocks go to the console, in line
+  // with the console's own lines.
+  SimulationOptions simulation;
+  simulation.calibrate_only = true;
+  simulation.writer = &run_report_writer();
+  simulation.report_sink = TextSink{write_console, console};
+  simulation.console_sink = simulation.report_sink;
+  const SimulationResult result = simulate_design(design, simulation);
+  if (result.status != kExitSuccess) {
+    return report_fatal_error(console, result.error.c_str(), result.status);
   }
   std::fflush(console);
   return kExitSuccess;

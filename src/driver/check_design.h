@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <istream>
+#include <string>
+#include <vector>
+
+#include "driver/design_source.h"
 
 namespace gsd {
 
@@ -10,5 +14,11 @@ namespace gsd {
 // estimate all go to `console`; no report file is created and nothing is
 // simulated. Returns the exit status a run would end with at this point.
 int check_design(std::istream& input, std::FILE* console);
+
+// The same for a design read by `source` (a positional or a keyed file);
+// the warnings the source collected into `warnings`, if given, are shown on
+// the console after the design's notes.
+int check_design(const DesignSource& source, std::FILE* console,
+                 const std::vector<std::string>* warnings = nullptr);
 
 }  // namespace gsd

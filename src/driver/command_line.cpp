@@ -6,6 +6,53 @@
 
 namespace gsd {
 
+namespace {
+
+bool parse_format(std::string_view value, DesignFormat& format) {
+  if (value == "toml") {
+    format = DesignFormat::kToml;
+  } else if (value == "classic") {
+    format = DesignFormat::kClassic;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// The value of an option given as "--name value" or "--name=value" into a
+// design format.
+bool take_format(int argc, const char* const* argv, int& i, std::string_view name,
+                 DesignFormat& format, std::string& error) {
+  const std::string_view argument = argv[i];
+  std::string_view value;
+  if (argument == name) {
+    if (i + 1 == argc) {
+      error = std::string(name) + " needs toml or classic";
+      return false;
+    }
+    value = argv[++i];
+  } else {
+    value = argument.substr(name.size() + 1);
+  }
+  if (!parse_format(value, format)) {
+    error = std::string(name) + " takes toml or classic, not \"" + std::string(value) + "\"";
+    return false;
+  }
+  return true;
+}
+
+bool is_option(std::string_view argument, std::string_view name) {
+  return argument == name ||
+         (argument.size() > name.size() && argument.starts_with(name) && argument[name.size()] == '=');
+}
+
+}  // namespace
+
+DesignFormat input_format(const CommandLine& command_line) {
+  if (command_line.format) return *command_line.format;
+  return format_of_path(command_line.design_path);
+}
+
 const char* usage_text() {
   return "Usage: gsdsim [OPTIONS] [DESIGN]\n"
          "\n"
@@ -18,7 +65,15 @@ const char* usage_text() {
          "  --check        read and validate the design, show its summary, the subjects per\n"
          "                 trial, the null variances and the run-time estimate; simulate\n"
          "                 nothing and create no report file\n"
-         "  --template     write a complete, commented design file to standard output\n"
+         "  --template [toml]\n"
+         "                 write a complete, commented design file to standard output\n"
+         "                 (positional, or keyed with toml)\n"
+         "  --format toml|classic\n"
+         "                 read the design as a keyed (TOML) or a positional file\n"
+         "                 (default: keyed for a file name ending in .toml)\n"
+         "  --convert toml|classic\n"
+         "                 write the design converted to a keyed or a positional file\n"
+         "                 to standard output; simulate nothing\n"
          "  --threads N    analyse trials on N threads (default: every hardware thread;\n"
          "                 the results are the same bytes for every N)\n"
          "  --json FILE    also write the design, the calibration and the results, with\n"
@@ -40,6 +95,20 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
       command_line.action = CommandLine::Action::kVersion;
     } else if (argument == "--template") {
       command_line.action = CommandLine::Action::kTemplate;
+      // An optional form: the next argument when it names one.
+      if (i + 1 < argc && parse_format(argv[i + 1], command_line.template_format)) ++i;
+    } else if (is_option(argument, "--template")) {
+      command_line.action = CommandLine::Action::kTemplate;
+      if (!take_format(argc, argv, i, "--template", command_line.template_format, error)) {
+        return false;
+      }
+    } else if (is_option(argument, "--format")) {
+      DesignFormat format = DesignFormat::kClassic;
+      if (!take_format(argc, argv, i, "--format", format, error)) return false;
+      command_line.format = format;
+    } else if (is_option(argument, "--convert")) {
+      command_line.action = CommandLine::Action::kConvert;
+      if (!take_format(argc, argv, i, "--convert", command_line.convert_to, error)) return false;
     } else if (argument == "--check") {
       command_line.action = CommandLine::Action::kCheck;
     } else if (argument == "--threads" || argument.starts_with("--threads=")) {

@@ -4,16 +4,19 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "design/design_template.h"
 #include "design/run_errors.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
 #include "driver/console_check.h"
+#include "driver/convert_design.h"
 #include "driver/design_warnings.h"
 #include "driver/report_file.h"
 #include "driver/run.h"
 #include "driver/signal_cleanup.h"
+#include "keyed/toml_template.h"
 
 namespace {
 
@@ -29,7 +32,10 @@ int run_action(const gsd::CommandLine& command_line) {
       std::puts(kVersion);
       return gsd::kExitSuccess;
     case CommandLine::Action::kTemplate:
-      std::fputs(gsd::design_template().c_str(), stdout);
+      std::fputs(command_line.template_format == gsd::DesignFormat::kToml
+                     ? gsd::toml_design_template().c_str()
+                     : gsd::design_template().c_str(),
+                 stdout);
       return gsd::kExitSuccess;
     default:
       break;
@@ -47,16 +53,25 @@ int run_action(const gsd::CommandLine& command_line) {
   } else if (::isatty(STDIN_FILENO)) {
     std::fputs(gsd::terminal_input_hint(), stderr);
   }
-  if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
+  const gsd::DesignFormat format = gsd::input_format(command_line);
+  if (command_line.action == CommandLine::Action::kConvert) {
+    return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);
+  }
+  std::vector<std::string> warnings;
+  const gsd::DesignSource source = gsd::design_source(*input, format, &warnings);
+  if (command_line.action == CommandLine::Action::kCheck) {
+    return gsd::check_design(source, stdout, &warnings);
+  }
   gsd::RunOptions options;
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
+  options.progress = stderr;
+  options.warnings = stderr;
+  options.design_warnings = &warnings;
   options.design_file = command_line.design_path.empty()
                             ? gsd::identify_descriptor(STDIN_FILENO)
                             : gsd::identify_file(command_line.design_path.c_str());
-  options.progress = stderr;
-  options.warnings = stderr;
-  return gsd::run_design(*input, stdout, options);
+  return gsd::run_design(source, stdout, options);
 }
 
 }  // namespace

@@ -3,36 +3,74 @@
 #include <limits.h>
 #include <stdlib.h>
 
-#include <memory>
+#include <cerrno>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "design/design.h"
 #include "design/design_input.h"
-#include "report/design_summary.h"
-#include "driver/progress_meter.h"
-#include "driver/report_file.h"
+#include "design/run_errors.h"
 #include "driver/console_check.h"
 #include "driver/design_warnings.h"
+#include "driver/progress_meter.h"
+#include "driver/report_file.h"
 #include "report/results_json.h"
-#include "design/run_errors.h"
-#include "model/random_stream.h"
-#include "sim/calibration.h"
-#include "sim/parallel_simulation.h"
-#include "report/results_report.h"
-#include "sim/run_tally.h"
-#include "sim/simulation.h"
+#include "report/run_report.h"
+#include "sim/simulate_design.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
 namespace {
 
-// The phases of a run, in order, once the report is open.
-void show_trials_done(void* meter, int trials_done) {
-  show_progress(*static_cast<ProgressMeter*>(meter), trials_done);
+// The report file as the run's report sink; the first failed write's error
+// is kept for the message.
+struct ReportTarget {
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
+bool write_report(void* context, const char* text, std::size_t size) {
+  ReportTarget& target = *static_cast<ReportTarget*>(context);
+  if (std::fwrite(text, 1, size, target.file) == size && !std::ferror(target.file)) return true;
+  if (target.error == 0) target.error = errno != 0 ? errno : EIO;
+  return false;
+}
+
+// The console as the run's console sink. A console that cannot take its
+// lines (a full disk, /dev/full) stops the run at the end of the phase, so
+// that a long run is not simulated for nothing; the lines go out at once.
+struct ConsoleTarget {
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
+bool write_console(void* context, const char* text, std::size_t size) {
+  ConsoleTarget& target = *static_cast<ConsoleTarget*>(context);
+  errno = 0;
+  if (std::fwrite(text, 1, size, target.file) == size && std::fflush(target.file) == 0 &&
+      !std::ferror(target.file)) {
+    return true;
+  }
+  if (target.error == 0) target.error = errno != 0 ? errno : EIO;
+  return false;
+}
+
+struct Progress {
+  ProgressMeter meter;
+  std::FILE* out = nullptr;
+  int total = 0;
+};
+
+// Told with 0 when the trials begin, so the meter's clock starts there.
+void show_trials_done(void* context, int trials_done) {
+  Progress& progress = *static_cast<Progress*>(context);
+  if (trials_done == 0) {
+    start_progress(progress.meter, progress.out, progress.total);
+  } else {
+    show_progress(progress.meter, trials_done);
+  }
 }
 
 void write_json(std::FILE* out, const std::string& text) {
@@ -79,74 +117,44 @@ void start_outputs(const Design& d, const RunOptions& options, OutputFile& repor
   if (!options.json_path.empty()) open_output(json, options.json_path, "JSON results file");
 }
 
-// The trials of the run, in order, on one thread or several; both give the
-// same tallies and lines.
-void simulate_trials(const Design& design, const Calibration& calibration,
-                     SubtractiveGenerator& generator, int& seed, TrialWork& work, RunTally& tally,
-                     std::FILE* report, std::FILE* console, int threads,
-                     const TrialProgress& progress) {
-  if (threads > 1) {
-    simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally,
-                                report, console, threads, progress);
-  } else {
-    start_simulation(design, work);
-    int boundary_failed = 0;
-    char error[512];
-    for (int s = 1; s <= design.sim_count; ++s) {
-      if (!simulate_trial(design, calibration, s, generator, seed, work, boundary_failed,
-                          tally, report, console, error, sizeof error)) {
-        throw RunError(std::string("trial ") + std::to_string(s) + ": " + error);
-      }
-      tell_trial_done(progress, s);
-    }
+// The simulation of the design read, its text streamed to the console and
+// the open report.
+void run_read_design(const Design& design, std::FILE* report, std::FILE* json,
+                     std::FILE* console, const RunOptions& options) {
+  ReportTarget target{report};
+  Progress progress;
+  progress.out = options.progress;
+  progress.total = design.sim_count;
+  SimulationOptions simulation;
+  simulation.threads = options.threads;
+  simulation.progress = TrialProgress{show_trials_done, &progress};
+  simulation.writer = &run_report_writer();
+  simulation.report_sink = TextSink{write_report, &target};
+  ConsoleTarget console_target{console};
+  simulation.console_sink = TextSink{write_console, &console_target};
+  const SimulationResult result = simulate_design(design, simulation);
+  finish_progress(progress.meter);
+  if (console_target.error != 0) throw ConsoleError{console_target.error};
+  if (result.status == kExitReportError) {
+    errno = target.error;
+    check_report(report, design.report_name);
+    throw ReportError(result.error);
   }
-}
-
-void run_phases(Design& design, std::FILE* report, std::FILE* json, std::FILE* console,
-                const RunOptions& options) {
-  const int threads = thread_count(options);
-  write_seed_line(report, design);
-  // The stream starts with the design's seed; its first number is discarded.
-  SubtractiveGenerator generator;
-  int seed = design.seed;
-  uniform(generator, seed);
-  write_design_summary(report, design);
-  check_report(report, design.report_name);
-
-  // The trial's tables are large; they are made once, before any trial.
-  auto work = std::make_unique<TrialWork>();
-  Calibration calibration;
-  calibrate(design, report, console, calibration, work->tables);
-  check_report(report, design.report_name);
-  // A console that cannot be written fails now, not after the trials.
-  if (!console_written(console)) throw ConsoleError{errno};
-
-  RunTally tally;
-  ProgressMeter meter;
-  start_progress(meter, options.progress, design.sim_count);
-  const TrialProgress progress{show_trials_done, &meter};
-  try {
-    simulate_trials(design, calibration, generator, seed, *work, tally, report, console, threads,
-                    progress);
-  } catch (...) {
-    finish_progress(meter);
-    throw;
+  if (result.status != kExitSuccess) throw RunError(result.error);
+  if (json != nullptr) {
+    write_json(json, results_json(result.design, result.calibration, result.tally));
   }
-  finish_progress(meter);
-  check_report(report, design.report_name);
-  write_results(report, design, tally);
-  if (json != nullptr) write_json(json, results_json(design, calibration, tally));
 }
 
 }  // namespace
 
-int thread_count(const RunOptions& options) {
-  if (options.threads > 0) return options.threads;
-  const unsigned hardware = std::thread::hardware_concurrency();
-  return hardware > 0 ? static_cast<int>(hardware) : 1;
-}
+int thread_count(const RunOptions& options) { return resolve_thread_count(options.threads); }
 
 int run_design(std::istream& input, std::FILE* console, const RunOptions& options) {
+  return run_design(design_source(input, DesignFormat::kClassic), console, options);
+}
+
+int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options) {
   Design design;
   OutputFile report;
   OutputFile json;
@@ -156,14 +164,14 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
       throw UsageRefusal("--json \"" + options.json_path +
                          "\" names the design file being read; the results would replace it");
     }
-    std::vector<std::string> warnings;
-    read_design(input, console, design,
-                [&](const Design& d) { start_outputs(d, options, report, json); }, &warnings);
-    write_warnings(options.warnings, warnings);
-    run_phases(design, report.file, json.file, console, options);
+    source(console, design, [&](const Design& d) { start_outputs(d, options, report, json); });
+    if (options.design_warnings != nullptr) {
+      write_warnings(options.warnings, *options.design_warnings);
+    }
+    run_read_design(design, report.file, json.file, console, options);
     // Nothing is put in place unless the whole run, console included, has
     // succeeded: the report first, as the main result, then the JSON file.
-    if (!console_written(console)) throw ConsoleError{errno};
+    if (!console_written(console)) throw ConsoleError{errno != 0 ? errno : EIO};
     commit_output(report);
     commit_output(json);
   } catch (const InputError& error) {

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <istream>
 #include <string>
+#include <vector>
 
+#include "driver/design_source.h"
 #include "driver/report_file.h"
 
 namespace gsd {
@@ -25,6 +27,9 @@ struct RunOptions {
   // The design file being read (its device and inode), when known: the
   // report and the JSON file must not replace it.
   FileIdentity design_file;
+  // The warnings the design source collects (see design_source), written
+  // to `warnings` once the design has been read; null for none.
+  const std::vector<std::string>* design_warnings = nullptr;
 };
 
 // The thread count `options` asks for: threads itself when positive,
@@ -35,5 +40,8 @@ int thread_count(const RunOptions& options);
 // everything else to the report file the design names. Returns the process
 // exit status (see run_errors.h); fatal errors are written to `console`.
 int run_design(std::istream& input, std::FILE* console, const RunOptions& options = {});
+
+// The same for a design read by `source` (a positional or a keyed file).
+int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options = {});
 
 }  // namespace gsd

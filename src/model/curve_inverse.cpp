@@ -2,24 +2,7 @@
 
 #include <cmath>
 
-#include "text/edit_output.h"
-
 namespace gsd {
-namespace {
-
-// As in survival_curve.cpp and hazard_ratio_curve.cpp, whose results these
-// inverses reproduce.
-constexpr float kFlatPieceDrop = 0.000001f;
-constexpr float kSmallWorkingValue = 0.000001f;
-
-float piece_hazard(const SurvivalCurve& curve, int j) {
-  const double drop = std::log(static_cast<double>(curve.S[j - 1])) -
-                      std::log(static_cast<double>(curve.S[j]));
-  return static_cast<float>(
-      drop / (static_cast<double>(curve.x[j]) - static_cast<double>(curve.x[j - 1])));
-}
-
-}  // namespace
 
 SurvivalInverse make_survival_inverse(const SurvivalCurve& curve) {
   SurvivalInverse inverse;
@@ -67,7 +50,8 @@ HazardRatioInverse make_hazard_ratio_inverse(const HazardRatioCurve& curve) {
   return inverse;
 }
 
-float time_at_survival(const HazardRatioInverse& inverse, float u, std::FILE* report) {
+float time_at_survival(const HazardRatioInverse& inverse, float u,
+                       const InverseWarnings& warnings) {
   const HazardRatioCurve& curve = inverse.curve;
   if (u >= 1.0f) return curve.baseline.x[0];
   for (int k = 1;; ++k) {
@@ -77,8 +61,8 @@ float time_at_survival(const HazardRatioInverse& inverse, float u, std::FILE* re
         std::pow(static_cast<double>(u) / static_cast<double>(rmlp), 1.0 / theta));
     const float tmpp = inverse.tmpp[k];
     if (y >= tmpp) return time_at_survival(inverse.baseline, y);
-    if (tmpp < kSmallWorkingValue) write_list_text(report, "tmpp too small");
-    if (rmlp < kSmallWorkingValue) write_list_text(report, "rmlp too small");
+    if (tmpp < kSmallWorkingValue) tell_warning(warnings, InverseWarning::kTmppTooSmall);
+    if (rmlp < kSmallWorkingValue) tell_warning(warnings, InverseWarning::kRmlpTooSmall);
     if (k >= curve.m) {
       return time_at_survival(inverse.baseline,
                               static_cast<float>(static_cast<double>(u) /

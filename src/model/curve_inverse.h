@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdio>
-
 #include "design/capacities.h"
 #include "model/hazard_ratio_curve.h"
 #include "model/survival_curve.h"
@@ -37,9 +35,10 @@ struct HazardRatioInverse {
 
 HazardRatioInverse make_hazard_ratio_inverse(const HazardRatioCurve& curve);
 
-// time_at_survival(inverse.curve, u, report), bit for bit, warnings
+// time_at_survival(inverse.curve, u, warnings), bit for bit, warnings
 // included: only (u / R(k))^(1 / theta(k)) and the baseline inverse depend
 // on u; the rest is the same sequence of values whatever u is.
-float time_at_survival(const HazardRatioInverse& inverse, float u, std::FILE* report);
+float time_at_survival(const HazardRatioInverse& inverse, float u,
+                       const InverseWarnings& warnings = {});
 
 }  // namespace gsd

@@ -26,11 +26,11 @@ struct GroupInverses {
   const HazardRatioInverse& hazard_ratio_inverse;
   const SurvivalInverse& baseline;
   const SurvivalInverse& alternative;
-  std::FILE* report;
+  const InverseWarnings& warnings;
 
   float control(float u) const { return time_at_survival(baseline, u); }
   float treatment(float u) const {
-    if (uses_hazard_ratios(design)) return time_at_survival(hazard_ratio_inverse, u, report);
+    if (uses_hazard_ratios(design)) return time_at_survival(hazard_ratio_inverse, u, warnings);
     return time_at_survival(alternative, u);
   }
   float of_group(bool treatment_group, float u) const {
@@ -71,14 +71,14 @@ GenerationStatus draw_event_time(const GroupInverses& inverses, bool treatment_g
 
 GenerationStatus generate_trial(const Design& design, int count,
                                 SubtractiveGenerator& generator, int& seed,
-                                SimulatedTrial& trial, std::FILE* report) {
+                                SimulatedTrial& trial, const InverseWarnings& warnings) {
   const HazardRatioInverse hazard_ratio_inverse =
       make_hazard_ratio_inverse(make_hazard_ratio_curve(design));
   const SurvivalInverse baseline = make_survival_inverse(design.baseline_curve);
   const SurvivalInverse alternative = make_survival_inverse(design.alternative_curve);
   const SurvivalInverse control_censoring = make_survival_inverse(design.control_censoring);
   const SurvivalInverse treatment_censoring = make_survival_inverse(design.treatment_censoring);
-  const GroupInverses inverses{design, hazard_ratio_inverse, baseline, alternative, report};
+  const GroupInverses inverses{design, hazard_ratio_inverse, baseline, alternative, warnings};
   const int control_count = count / 2;
   for (int i = 1; i <= count; ++i) {
     const bool treatment_group = i > control_count;

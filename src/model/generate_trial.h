@@ -1,8 +1,7 @@
 #pragma once
 
-#include <cstdio>
-
 #include "design/design.h"
+#include "model/inverse_warning.h"
 #include "model/random_stream.h"
 #include "model/simulated_trial.h"
 
@@ -46,13 +45,13 @@ struct GenerationStatus {
 //   censor = that group's censoring inverse at a fresh uniform.
 // The control inverse is time_at_survival(baseline_curve); the treatment
 // inverse is the hazard-ratio inverse when uses_hazard_ratios(design)
-// (writing its warnings to report), else time_at_survival(alternative_curve).
+// (telling `warnings` of its warnings), else time_at_survival(alternative_curve).
 // Event and censoring times may be +infinity. The draw order is part of the
 // reproducibility of a run and must not change.
 //
 // Precondition: 0 <= count <= kSubjectCapacity.
 GenerationStatus generate_trial(const Design& design, int count,
                                 SubtractiveGenerator& generator, int& seed,
-                                SimulatedTrial& trial, std::FILE* report);
+                                SimulatedTrial& trial, const InverseWarnings& warnings = {});
 
 }  // namespace gsd

@@ -2,13 +2,11 @@
 
 #include <cmath>
 
-#include "text/edit_output.h"
 
 namespace gsd {
 namespace {
 
-// Working values below this are reported as numerically doubtful.
-constexpr float kSmallWorkingValue = 0.000001f;
+
 
 }  // namespace
 
@@ -23,7 +21,8 @@ HazardRatioCurve make_hazard_ratio_curve(const Design& design) {
   return curve;
 }
 
-float time_at_survival(const HazardRatioCurve& curve, float u, std::FILE* report) {
+float time_at_survival(const HazardRatioCurve& curve, float u,
+                       const InverseWarnings& warnings) {
   if (u >= 1.0f) return curve.baseline.x[0];
   float rmlp = 1.0f;
   for (int k = 1;; ++k) {
@@ -33,10 +32,8 @@ float time_at_survival(const HazardRatioCurve& curve, float u, std::FILE* report
     const float tmpp = survival_at(curve.baseline, curve.hazard_cutpoints[k]);
     if (y >= tmpp) return time_at_survival(curve.baseline, y);
 
-    // The write status is deliberately not checked here: the run driver
-    // inspects the report stream's error state.
-    if (tmpp < kSmallWorkingValue) write_list_text(report, "tmpp too small");
-    if (rmlp < kSmallWorkingValue) write_list_text(report, "rmlp too small");
+    if (tmpp < kSmallWorkingValue) tell_warning(warnings, InverseWarning::kTmppTooSmall);
+    if (rmlp < kSmallWorkingValue) tell_warning(warnings, InverseWarning::kRmlpTooSmall);
     if (k >= curve.m) {
       rmlp = static_cast<float>(rmlp * std::pow(static_cast<double>(tmpp), theta - 1.0));
       return time_at_survival(

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <cstdio>
-
 #include "design/capacities.h"
 #include "design/design.h"
+#include "model/inverse_warning.h"
 #include "model/survival_curve.h"
 
 namespace gsd {
@@ -19,6 +18,9 @@ struct HazardRatioCurve {
   SurvivalCurve baseline;                              // S0
 };
 
+// Working values of the inverse below this are numerically doubtful.
+inline constexpr float kSmallWorkingValue = 0.000001f;
+
 // Copies m, the cut points, the ratios and the baseline curve of the design.
 HazardRatioCurve make_hazard_ratio_curve(const Design& design);
 
@@ -26,11 +28,10 @@ HazardRatioCurve make_hazard_ratio_curve(const Design& design);
 // testing y = (u / rmlp)^(1 / theta(k)) against tmpp = S0(tau(k)), with rmlp
 // the running multiplier R(k); the time is then the baseline inverse at y
 // (or at u / rmlp beyond tau(m)). When the search passes a cut point with
-// tmpp or rmlp (before its update) below 0.000001, the list-directed lines
-// "tmpp too small" and "rmlp too small" (in that order) are written to
-// report (an open stream; it is touched only then) and the computation
-// goes on with the small values. A write failure is left in the stream's
-// error state for the caller to detect.
-float time_at_survival(const HazardRatioCurve& curve, float u, std::FILE* report);
+// tmpp or rmlp (before its update) below 0.000001, `warnings` is told
+// kTmppTooSmall and kRmlpTooSmall (in that order) and the computation goes
+// on with the small values.
+float time_at_survival(const HazardRatioCurve& curve, float u,
+                       const InverseWarnings& warnings = {});
 
 }  // namespace gsd

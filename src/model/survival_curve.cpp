@@ -5,20 +5,6 @@
 namespace gsd {
 namespace {
 
-// Pieces whose survival drops by less than this carry no probability for
-// the inverse.
-constexpr float kFlatPieceDrop = 0.000001f;
-
-// The constant hazard of piece j (x(j-1) to x(j)). Both logarithms are taken
-// in the same precision, so a flat piece has a hazard of exactly 0 and its
-// inverse comes out infinite rather than large.
-float piece_hazard(const SurvivalCurve& curve, int j) {
-  const double drop = std::log(static_cast<double>(curve.S[j - 1])) -
-                      std::log(static_cast<double>(curve.S[j]));
-  return static_cast<float>(
-      drop / (static_cast<double>(curve.x[j]) - static_cast<double>(curve.x[j - 1])));
-}
-
 // S on piece j (also beyond x(n) for j = n), from its left end.
 float survival_on_piece(const SurvivalCurve& curve, int j, float t) {
   const double lambda = piece_hazard(curve, j);
@@ -36,6 +22,13 @@ float time_on_piece(const SurvivalCurve& curve, int j, float u) {
 }
 
 }  // namespace
+
+float piece_hazard(const SurvivalCurve& curve, int j) {
+  const double drop = std::log(static_cast<double>(curve.S[j - 1])) -
+                      std::log(static_cast<double>(curve.S[j]));
+  return static_cast<float>(
+      drop / (static_cast<double>(curve.x[j]) - static_cast<double>(curve.x[j - 1])));
+}
 
 float survival_at(const SurvivalCurve& curve, float t) {
   if (!(t > curve.x[0])) return 1.0f;

@@ -11,7 +11,13 @@ struct SurvivalCurve {
   int n = 0;
   float x[kCurveCapacity + 1] = {};
   float S[kCurveCapacity + 1] = {};
+
+  bool operator==(const SurvivalCurve&) const = default;
 };
+
+// Pieces whose survival drops by less than this carry no probability for
+// the inverse.
+inline constexpr float kFlatPieceDrop = 0.000001f;
 
 // Both operations rely on the design input's invariants: 1 <= n <= 20,
 // x(0) = 0 < x(1) < ... < x(n), 1 = S(0) >= S(1) >= ... >= S(n) > 0.
@@ -28,5 +34,11 @@ float survival_at(const SurvivalCurve& curve, float t);
 // is +infinity where the curve never reaches u: u = 0, or a flat last piece
 // and u below its level.
 float time_at_survival(const SurvivalCurve& curve, float u);
+
+// The constant hazard of piece j (x(j-1) to x(j), 1 <= j <= n):
+// (ln S(j-1) - ln S(j)) / (x(j) - x(j-1)), in double, rounded to float.
+// Both logarithms are taken in the same precision, so a flat piece has a
+// hazard of exactly 0 and its inverse comes out infinite rather than large.
+float piece_hazard(const SurvivalCurve& curve, int j);
 
 }  // namespace gsd

@@ -51,16 +51,6 @@ void write_heading(std::FILE* report, int j) {
 
 }  // namespace
 
-StatisticResult statistic_result(const RunTally& tally, int j, int sim_count) {
-  const float N = static_cast<float>(sim_count);
-  StatisticResult result;
-  result.power = static_cast<float>(static_cast<double>(tally.rej[j]) / N);
-  const double p = result.power;
-  result.sd = static_cast<float>(std::sqrt((1.0 - p) * p / N));
-  result.average_stopping_time = static_cast<float>(static_cast<double>(tally.stop_sum[j]) / N);
-  return result;
-}
-
 void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
   const int K = d.look_count;
   blank_line(report);

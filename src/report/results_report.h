@@ -4,18 +4,9 @@
 
 #include "design/design.h"
 #include "sim/run_tally.h"
+#include "sim/statistic_result.h"
 
 namespace gsd {
-
-// Power, its Monte-Carlo standard error and the average stopping time of one
-// statistic over `sim_count` trials.
-struct StatisticResult {
-  float power;
-  float sd;
-  float average_stopping_time;
-};
-
-StatisticResult statistic_result(const RunTally& tally, int j, int sim_count);
 
 // Appends the results to the report: per statistic its rho and tau, power
 // and standard error, the given critical values (method 4) or the error

@@ -9,7 +9,6 @@
 #include "design/run_errors.h"
 #include "model/generate_trial.h"
 #include "stats/null_variance.h"
-#include "text/edit_output.h"
 
 namespace gsd {
 
@@ -22,21 +21,6 @@ constexpr float kLargestUsefulB = 15.0f;
 
 // The largest critical value the boundary recursion computes.
 constexpr float kNoBoundary = 5.0f;
-
-void rule(std::FILE* report, int width) {
-  Line line;
-  for (int i = 0; i < width; ++i) put_text(line, "-");
-  write_line(report, line);
-}
-
-const char* ordinal_suffix(int j) {
-  switch (j) {
-    case 1: return "st statistic are:";
-    case 2: return "nd statistic are:";
-    case 3: return "rd statistic are:";
-    default: return "th statistic are:";
-  }
-}
 
 // The b search of method 3 has passed kLargestUsefulB: names the cause,
 // which lies in the null information (a reachable alpha was checked before
@@ -85,8 +69,9 @@ void check_haybittle_alpha(const Design& d) {
 }
 
 // Method 3: raises b until the recursion finds a final critical value below
-// 5.0 with every interim bound at b; reports b and that value.
-float search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE* console) {
+// 5.0 with every interim bound at b; returns that value, counting the
+// raises in `raises`.
+float search_haybittle_b(Design& d, const float* V, int& raises) {
   const int K = d.look_count;
   d.cum_alpha[K] = d.alpha / 3.0f;
   check_haybittle_alpha(d);
@@ -97,37 +82,28 @@ float search_haybittle_b(Design& d, const float* V, std::FILE* report, std::FILE
     last_look_boundary(K, V, d.cum_alpha, d.sides, boundary_failed, c);
     if (boundary_failed != 1) break;
     if (d.b > kLargestUsefulB) fail_haybittle_search(d, V);
-    write_list_text(console, "b is too small.  I will increase b by 0.1");
+    ++raises;
     d.b = d.b + 0.1f;
   }
-  Line line;
-  start_list_line(line);
-  put_text(line, "The b used in the Haybittle boundary is:");
-  put_list_real(line, d.b);
-  write_line(report, line);
-  line.length = 0;
-  put_text(line, "The c based on the asymptotic null distribution:");
-  put_fixed(line, c[K], 6, 2);
-  write_line(report, line);
   return c[K];
 }
 
 // Method 2 with use function 4: raises b until Siegmund's approximation of
 // the error spent up to the largest planned information ratio is at most
 // alpha. The density vanishes beyond about 13.1, so the loop always ends.
-void check_siegmund_b(Design& d, const InformationScale& scale, std::FILE* console) {
+int check_siegmund_b(Design& d, const InformationScale& scale) {
   double largest = 0.0;
   for (int j = 1; j <= d.stat_count; ++j) {
     const double log_ratio = std::log(static_cast<double>(scale.v_last[j]) / scale.v0[j]);
     if (log_ratio > largest) largest = log_ratio;
   }
   const float L = static_cast<float>(largest);
+  int raises = 0;
   for (;;) {
     const double phi = normal_density(d.b);
     const double spent = phi * (d.b - 1.0 / d.b) * L + 4.0 * phi / d.b;
-    if (!(static_cast<float>(spent) > d.alpha)) break;
-    write_list_text(console, "The present b is too small.");
-    write_list_text(console, "I will increase b by 0.1.");
+    if (!(static_cast<float>(spent) > d.alpha)) return raises;
+    ++raises;
     d.b = d.b + 0.1f;
   }
 }
@@ -145,29 +121,12 @@ float run_time_estimate(const Design& d, int subject_count) {
   }
 }
 
-void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& calibration,
-               BoundaryTables& tables, bool announce_report) {
+void calibrate(Design& d, Calibration& calibration, BoundaryTables& tables) {
   const int K = d.look_count;
   calibration.subject_count = subject_count(d);
 
-  rule(report, 50);
-  Line line;
-  put_text(line, "The total number of subjects simulated =");
-  put_int(line, calibration.subject_count, 5);
-  write_line(report, line);
-  line.length = 0;
-  put_text(line, "The number of simulations = ");
-  put_int(line, d.sim_count, 8);
-  write_line(report, line);
-
   for (int j = 1; j <= d.stat_count; ++j) {
-    rule(report, 55);
-    line.length = 0;
-    put_text(line, "Pre-simulation information for the");
-    put_int(line, j, 2);
-    put_text(line, ordinal_suffix(j));
-    write_line(report, line);
-
+    calibration.stopped_at = j;
     float* V = calibration.null_variance[j];
     if (!null_variance(d, d.accrual_rate, d.accrual_period, d.rho[j], d.tau[j], K, d.look_times,
                        V)) {
@@ -176,44 +135,27 @@ void calibrate(Design& d, std::FILE* report, std::FILE* console, Calibration& ca
           "longer advances in single precision at times this large; use a smaller time unit "
           "for the look times and curves");
     }
-    if (d.method_code == 3) calibration.haybittle_c = search_haybittle_b(d, V, report, console);
-
-    write_list_text(report, "The variance under the null are:");
-    line.length = 0;
-    put_blanks(line, 1);
-    for (int i = 1; i <= K; ++i) {
-      if (i > 1) put_blanks(line, 2);
-      put_fixed(line, V[i], 7, 2);
+    if (d.method_code == 3) {
+      calibration.haybittle_c = search_haybittle_b(d, V, calibration.b_raises[j]);
+      calibration.haybittle_b[j] = d.b;
+      calibration.haybittle_c_of[j] = calibration.haybittle_c;
     }
-    write_line(report, line);
-
     calibration.scale.v0[j] = V[1] / 2.0f;
     calibration.scale.v_last[j] = V[K];
   }
+  calibration.stopped_at = 0;
 
   // Every code from 4 on selects the Siegmund use function, so every one
   // gets its b check (not only code 4).
-  if (d.method_code == 2 && d.use_function_code >= 4) check_siegmund_b(d, calibration.scale, console);
+  if (d.method_code == 2 && d.use_function_code >= 4) {
+    calibration.siegmund_raises = check_siegmund_b(d, calibration.scale);
+  }
 
   if (d.method_code == 4) {
     for (int j = 1; j <= d.stat_count; ++j) {
       for (int i = 1; i <= K; ++i) tables.bound[j][i] = d.given_bounds[i];
     }
   }
-
-  line.length = 0;
-  put_text(line, "Start simulation, it will take approximately");
-  put_fixed(line, run_time_estimate(d, calibration.subject_count), 7, 2);
-  put_text(line, " min");
-  write_line(console, line);
-  line.length = 0;
-  put_text(line, "on a PC equiped with a P-II 300 processor.");
-  write_line(console, line);
-  if (!announce_report) return;
-  write_list_text(console, "The output is stored in the file named below:");
-  write_list_text(console, d.report_name);
-
-  rule(report, 55);
 }
 
 }  // namespace gsd

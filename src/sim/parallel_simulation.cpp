@@ -41,7 +41,10 @@ namespace gsd {
 // true state exactly the entries the trial wrote (its analysed looks; the
 // flag when a recursion ran), adds its tallies (stop_sum is a running
 // single-precision sum, so the order of additions matters), and passes on
-// its generation lines, its look lines and its console lines, in that order.
+// its generation lines, then writes its notes (looks without subjects,
+// statistics short of v0), in that order. Generation is the only part that
+// writes as it goes (the inverse's warnings), so only its lines wait in the
+// slot; the notes are flags of the outcome, turned into lines at the commit.
 
 namespace {
 
@@ -59,8 +62,6 @@ struct Slot {
   std::unique_ptr<SimulatedTrial> trial = std::make_unique<SimulatedTrial>();
   GenerationStatus status;
   OutputBuffer generation_report;
-  OutputBuffer look_report;
-  OutputBuffer look_console;
   CarriedState guess;
   CarriedState left;
   TrialOutcome outcome;
@@ -74,24 +75,21 @@ class TrialPipeline {
  public:
   TrialPipeline(const Design& design, const Calibration& calibration,
                 SubtractiveGenerator& generator, int& seed, const BoundaryTables& calibrated,
-                RunTally& tally, std::FILE* report, std::FILE* console, int threads,
+                RunTally& tally, const TrialText& text, int threads,
                 const TrialProgress& progress)
       : d_(design),
         calibration_(calibration),
         generator_(generator),
         seed_(seed),
         tally_(tally),
-        report_(report),
-        console_(console),
+        text_(text),
         progress_(progress),
         slots_(static_cast<std::size_t>(4 * threads)) {
     std::memcpy(truth_.bound, calibrated.bound, sizeof truth_.bound);
     std::memcpy(truth_.obs_info, calibrated.obs_info, sizeof truth_.obs_info);
     truth_.boundary_failed = 0;
     for (Slot& slot : slots_) {
-      if (!open_output_buffer(slot.generation_report, kBufferCapacity) ||
-          !open_output_buffer(slot.look_report, kBufferCapacity) ||
-          !open_output_buffer(slot.look_console, kBufferCapacity)) {
+      if (!open_output_buffer(slot.generation_report, kBufferCapacity)) {
         throw RunError("cannot make an in-memory output buffer for the trials");
       }
     }
@@ -100,8 +98,6 @@ class TrialPipeline {
   ~TrialPipeline() {
     for (Slot& slot : slots_) {
       close_output_buffer(slot.generation_report);
-      close_output_buffer(slot.look_report);
-      close_output_buffer(slot.look_console);
     }
   }
 
@@ -169,10 +165,8 @@ class TrialPipeline {
   void finish() {
     if (failed_trial_ == 0) return;
     Slot& failed = slot(failed_trial_);
-    pass_on(failed.generation_report, report_);
-    char error[512];
-    describe_runaway(failed.status, error, sizeof error);
-    throw RunError(std::string("trial ") + std::to_string(failed_trial_) + ": " + error);
+    pass_on(failed.generation_report, text_.report);
+    throw RunError(trial_runaway_message(failed_trial_, failed.status));
   }
 
  private:
@@ -181,8 +175,9 @@ class TrialPipeline {
   bool generate(int s) {
     Slot& target = slot(s);
     clear_output_buffer(target.generation_report);
+    const TrialText slot_text{text_.writer, target.generation_report.file, nullptr};
     target.status = generate_trial(d_, calibration_.subject_count, generator_, seed_,
-                                   *target.trial, target.generation_report.file);
+                                   *target.trial, inverse_warnings(slot_text));
     return target.status.ok;
   }
 
@@ -192,10 +187,7 @@ class TrialPipeline {
     std::memcpy(work.tables.bound, start.bound, sizeof start.bound);
     std::memcpy(work.tables.obs_info, start.obs_info, sizeof start.obs_info);
     int boundary_failed = start.boundary_failed;
-    clear_output_buffer(target.look_report);
-    clear_output_buffer(target.look_console);
-    analyse_trial(d_, calibration_, s, *target.trial, work, boundary_failed, target.outcome,
-                  target.look_report.file, target.look_console.file);
+    analyse_trial(d_, calibration_, *target.trial, work, boundary_failed, target.outcome);
     std::memcpy(target.left.bound, work.tables.bound, sizeof target.left.bound);
     std::memcpy(target.left.obs_info, work.tables.obs_info, sizeof target.left.obs_info);
     target.left.boundary_failed = boundary_failed;
@@ -234,9 +226,8 @@ class TrialPipeline {
       if (o.flag_set) truth_.boundary_failed = done.left.boundary_failed;
     }
     add_to_tally(d_, o, tally_);
-    pass_on(done.generation_report, report_);
-    pass_on(done.look_report, report_);
-    pass_on(done.look_console, console_);
+    pass_on(done.generation_report, text_.report);
+    write_trial_notes(text_, d_, s, o);
     tell_trial_done(progress_, s);
   }
 
@@ -245,8 +236,7 @@ class TrialPipeline {
   SubtractiveGenerator& generator_;
   int& seed_;
   RunTally& tally_;
-  std::FILE* report_;
-  std::FILE* console_;
+  const TrialText text_;
   const TrialProgress& progress_;
   std::vector<Slot> slots_;
   CarriedState truth_;
@@ -266,11 +256,11 @@ class TrialPipeline {
 void simulate_trials_in_parallel(const Design& design, const Calibration& calibration,
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
-                                 std::FILE* report, std::FILE* console, int threads,
+                                 const TrialText& text, int threads,
                                  const TrialProgress& progress) {
   if (design.sim_count < 1) return;
-  TrialPipeline pipeline(design, calibration, generator, seed, calibrated, tally, report,
-                         console, threads, progress);
+  TrialPipeline pipeline(design, calibration, generator, seed, calibrated, tally, text, threads,
+                         progress);
   std::vector<std::unique_ptr<TrialWork>> works;
   for (int t = 0; t < threads; ++t) works.push_back(std::make_unique<TrialWork>());
   std::vector<std::thread> helpers;

@@ -1,19 +1,18 @@
 #pragma once
 
-#include <cstdio>
-
 #include "bounds/boundary_tables.h"
 #include "design/design.h"
 #include "model/random_stream.h"
 #include "sim/calibration.h"
 #include "sim/run_tally.h"
+#include "sim/simulation.h"
 #include "sim/trial_progress.h"
 
 namespace gsd {
 
 // Simulates trials 1..sim_count on `threads` threads (at least 2) and adds
-// them to `tally`, with exactly the tallies, report lines and console lines
-// of the one-thread trial loop (start_simulation, then simulate_trial for
+// them to `tally`, with exactly the tallies and the lines (to `text`) of
+// the one-thread trial loop (start_simulation, then simulate_trial for
 // s = 1..sim_count with one TrialWork whose tables start as `calibrated`).
 //
 // The random stream stays one sequential stream: trials are generated one at
@@ -27,7 +26,7 @@ namespace gsd {
 void simulate_trials_in_parallel(const Design& design, const Calibration& calibration,
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
-                                 std::FILE* report, std::FILE* console, int threads,
+                                 const TrialText& text, int threads,
                                  const TrialProgress& progress = {});
 
 }  // namespace gsd

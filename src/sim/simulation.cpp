@@ -1,40 +1,57 @@
 #include "sim/simulation.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "bounds/update_look_boundaries.h"
 #include "model/generate_trial.h"
 #include "stats/collect_look_data.h"
 #include "stats/weighted_logrank.h"
-#include "text/edit_output.h"
 
 namespace gsd {
 
 namespace {
 
-void write_empty_look(std::FILE* report, float look_time, int trial_index) {
-  Line line;
-  start_list_line(line);
-  put_text(line, "no life enters before");
-  put_list_real(line, look_time);
-  write_line(report, line);
-  start_list_line(line);
-  put_text(line, "no. of simulation=");
-  put_list_int(line, trial_index);
-  write_line(report, line);
+void warn_in_report(void* context, InverseWarning warning) {
+  const TrialText& text = *static_cast<const TrialText*>(context);
+  if (text.writer->inverse_warning != nullptr) text.writer->inverse_warning(text.report, warning);
 }
 
 }  // namespace
 
-void describe_runaway(const GenerationStatus& status, char* error, int error_capacity) {
+InverseWarnings inverse_warnings(const TrialText& text) {
+  if (text.writer == nullptr) return InverseWarnings{};
+  return InverseWarnings{warn_in_report, const_cast<TrialText*>(&text)};
+}
+
+void write_trial_notes(const TrialText& text, const Design& d, int trial_index,
+                       const TrialOutcome& outcome) {
+  if (text.writer == nullptr) return;
+  if (outcome.empty_looks != 0 && text.writer->empty_look != nullptr) {
+    for (int i = 1; i <= d.look_count; ++i) {
+      if ((outcome.empty_looks & (1u << i)) != 0) {
+        text.writer->empty_look(text.report, d.look_times[i], trial_index);
+      }
+    }
+  }
+  if (outcome.v0_too_large != 0 && text.writer->v0_too_large != nullptr) {
+    for (int j = 1; j <= d.stat_count; ++j) {
+      if ((outcome.v0_too_large & (1u << j)) != 0) text.writer->v0_too_large(text.console, j);
+    }
+  }
+}
+
+std::string trial_runaway_message(int trial_index, const GenerationStatus& status) {
   const char* list = status.list == CrossoverList::kDropIn ? "drop-in" : "drop-out";
   const char* other = status.list == CrossoverList::kDropIn ? "treatment" : "control";
-  std::snprintf(error, static_cast<std::size_t>(error_capacity),
+  char error[512];
+  std::snprintf(error, sizeof error,
                 "the %s entry %d (time %g after entry) cannot be simulated: after %d redraws "
                 "no event time of the %s group came later than the crossover time, so that "
                 "group's survival curve leaves practically no chance of surviving past it",
                 list, status.index, static_cast<double>(status.time), kCrossoverRedrawLimit,
                 other);
+  return "trial " + std::to_string(trial_index) + ": " + error;
 }
 
 void start_simulation(const Design& design, TrialWork& work) {
@@ -56,9 +73,9 @@ void record_look_decisions(const Design& d, int i, const float* Z, const Boundar
   }
 }
 
-void analyse_trial(const Design& d, const Calibration& calibration, int trial_index,
+void analyse_trial(const Design& d, const Calibration& calibration,
                    const SimulatedTrial& trial, TrialWork& work, int& boundary_failed,
-                   TrialOutcome& outcome, std::FILE* report, std::FILE* console) {
+                   TrialOutcome& outcome) {
   const int L = d.stat_count;
   const int K = d.look_count;
   outcome = TrialOutcome{};
@@ -74,7 +91,6 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
     outcome.reached_looks |= 1u << i;
     outcome.look_subjects[i] = work.look.m;
     if (work.look.m == 0) {
-      write_empty_look(report, T, trial_index);
       empty_looks |= 1u << i;
       continue;
     }
@@ -83,8 +99,9 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
 
     if (d.method_code != 4) {
       for (int j = 1; j <= L; ++j) work.tables.obs_info[j][i] = work.V[j];
-      const FlagUse use =
-          update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed, console);
+      const BoundaryUpdate use =
+          update_look_boundaries(i, d, calibration.scale, work.tables, boundary_failed);
+      outcome.v0_too_large |= use.v0_too_large;
       // The update reads the entries of looks 1..i-1; those of this trial's
       // empty looks are what earlier trials left.
       outcome.carried_looks |= empty_looks;
@@ -98,6 +115,7 @@ void analyse_trial(const Design& d, const Calibration& calibration, int trial_in
       if (outcome.stopped[j] != 0 && outcome.stop_look[j] == 0) outcome.stop_look[j] = i;
     }
   }
+  outcome.empty_looks = empty_looks;
 }
 
 void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally) {
@@ -124,18 +142,18 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally)
 
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
-                    int& boundary_failed, RunTally& tally, std::FILE* report,
-                    std::FILE* console, char* error, int error_capacity) {
-  const GenerationStatus status =
-      generate_trial(d, calibration.subject_count, generator, seed, work.trial, report);
+                    int& boundary_failed, RunTally& tally, const TrialText& text,
+                    GenerationStatus& failure) {
+  const GenerationStatus status = generate_trial(d, calibration.subject_count, generator, seed,
+                                                 work.trial, inverse_warnings(text));
   if (!status.ok) {
-    describe_runaway(status, error, error_capacity);
+    failure = status;
     return false;
   }
   TrialOutcome outcome;
-  analyse_trial(d, calibration, trial_index, work.trial, work, boundary_failed, outcome, report,
-                console);
+  analyse_trial(d, calibration, work.trial, work, boundary_failed, outcome);
   add_to_tally(d, outcome, tally);
+  write_trial_notes(text, d, trial_index, outcome);
   return true;
 }
 

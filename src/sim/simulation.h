@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "bounds/boundary_tables.h"
 #include "design/design.h"
@@ -9,6 +10,7 @@
 #include "model/simulated_trial.h"
 #include "sim/calibration.h"
 #include "stats/look_data.h"
+#include "sim/report_writer.h"
 #include "sim/run_tally.h"
 #include "stats/sort_look_data.h"
 
@@ -56,18 +58,37 @@ struct TrialOutcome {
   unsigned reached_looks = 0;             // the looks evaluated, with or without subjects
   int look_subjects[kLookCapacity + 1] = {};
   int look_events[kLookCapacity + 1] = {};
+  unsigned empty_looks = 0;   // the looks evaluated without subjects
+  unsigned v0_too_large = 0;  // bit j: statistic j short of v0 at the last look
   RunTally tally;  // this trial's rejections and stopping times alone
 };
 
 // The looks of one generated trial (everything of simulate_trial after the
 // generation): reads and updates work.tables and boundary_failed as the
-// trial goes, writes the lines of looks without subjects to `report` and the
-// boundary notes to `console`, and leaves in `outcome` what the trial adds
-// to the tallies instead of adding it, so that the caller can add trials in
-// their order.
-void analyse_trial(const Design& design, const Calibration& calibration, int trial_index,
+// trial goes and leaves in `outcome` what the trial adds to the tallies and
+// its notes, instead of adding and writing them, so that the caller can
+// pass trials on in their order. Writes nothing.
+void analyse_trial(const Design& design, const Calibration& calibration,
                    const SimulatedTrial& trial, TrialWork& work, int& boundary_failed,
-                   TrialOutcome& outcome, std::FILE* report, std::FILE* console);
+                   TrialOutcome& outcome);
+
+// Where a trial's lines go: the run's writer with the report and console
+// streams. A null writer writes nothing.
+struct TrialText {
+  const ReportWriter* writer = nullptr;
+  std::FILE* report = nullptr;
+  std::FILE* console = nullptr;
+};
+
+// The warnings of the hazard-ratio inverse, as report lines of `text`
+// (which must outlive the generation).
+InverseWarnings inverse_warnings(const TrialText& text);
+
+// The notes of an analysed trial: the lines of its looks without subjects
+// (report), then those of statistics short of v0 at its last look
+// (console), in the order the one-thread loop meets them.
+void write_trial_notes(const TrialText& text, const Design& design, int trial_index,
+                       const TrialOutcome& outcome);
 
 // Adds one trial's rejections, stopping times and per-look figures to the
 // run's tallies. Each
@@ -75,18 +96,19 @@ void analyse_trial(const Design& design, const Calibration& calibration, int tri
 // the trial loop makes, so adding trials in their order gives the same sums.
 void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally);
 
-// The message of a generation that could not finish, into `error`.
-void describe_runaway(const GenerationStatus& status, char* error, int error_capacity);
+// The message of trial `trial_index`, whose generation could not finish:
+// "trial N: the drop-in entry ...".
+std::string trial_runaway_message(int trial_index, const GenerationStatus& status);
 
 // Simulates one trial: generates its subjects from the stream, then looks
 // 1..K until every statistic has stopped, each statistic rejecting at the
 // first look where Z reaches its bound (or, two-sided, -bound) and stopping
 // at the last look in any case. Rejections and stopping times are added to
-// `tally`; looks without subjects write their two report lines. Returns
-// false when generation could not finish (the message is in `error`).
+// `tally`; the trial's lines go to `text`. Returns false when generation
+// could not finish (its status is in `failure`).
 bool simulate_trial(const Design& design, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
-                    int& boundary_failed, RunTally& tally, std::FILE* report,
-                    std::FILE* console, char* error, int error_capacity);
+                    int& boundary_failed, RunTally& tally, const TrialText& text,
+                    GenerationStatus& failure);
 
 }  // namespace gsd

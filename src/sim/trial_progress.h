@@ -2,8 +2,9 @@
 
 namespace gsd {
 
-// Told after each trial has been added to the tallies, in trial order, with
-// the number of trials done so far. Empty: nobody is told.
+// Told with 0 when the first trial starts, then after each trial has been
+// added to the tallies, in trial order, with the number of trials done so
+// far. Empty: nobody is told.
 struct TrialProgress {
   void (*trial_done)(void* context, int trials_done) = nullptr;
   void* context = nullptr;

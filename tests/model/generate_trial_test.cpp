@@ -69,7 +69,7 @@ TEST(GenerateTrial, WorkedExample) {
   Streams streams;
   SimulatedTrial trial;
   const GenerationStatus status =
-      generate_trial(design, 2, streams.generator, streams.seed, trial, nullptr);
+      generate_trial(design, 2, streams.generator, streams.seed, trial);
   ASSERT_TRUE(status.ok);
   expect_single(trial.entry_time[1], 0.9234060f, "entry 1");
   expect_single(trial.event_time[1], 0.008538703f, "event 1");
@@ -92,7 +92,7 @@ TEST(GenerateTrial, GroupsFollowTheSubjectCount) {
   for (const Case& c : cases) {
     Streams streams;
     SimulatedTrial trial;
-    ASSERT_TRUE(generate_trial(design, c.count, streams.generator, streams.seed, trial, nullptr).ok);
+    ASSERT_TRUE(generate_trial(design, c.count, streams.generator, streams.seed, trial).ok);
     for (int i = 1; i <= c.count; ++i) {
       EXPECT_EQ(trial.group[i], c.groups[i - 1]) << "count " << c.count << " subject " << i;
       const float entry = streams.next_replayed();
@@ -120,7 +120,7 @@ TEST(GenerateTrial, DecisionDrawsAreConsumedAtProbabilityZero) {
   design.drop_out_times[1] = 0.0f;
   Streams streams;
   SimulatedTrial trial;
-  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial, nullptr).ok);
+  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial).ok);
   // Control: entry, u, two decision draws, censoring; treatment: entry, u,
   // one decision draw, censoring.
   const float n[10] = {0, streams.next_replayed(), streams.next_replayed(),
@@ -150,7 +150,7 @@ TEST(GenerateTrial, CrossoverAtEntryUsesTheOtherCurveAtTheOwnDraw) {
   design.drop_in_probs[2] = design.drop_out_probs[2] = 1.0f;
   Streams streams;
   SimulatedTrial trial;
-  ASSERT_TRUE(generate_trial(design, 4, streams.generator, streams.seed, trial, nullptr).ok);
+  ASSERT_TRUE(generate_trial(design, 4, streams.generator, streams.seed, trial).ok);
   for (int i = 1; i <= 4; ++i) {
     streams.next_replayed();  // entry
     const float u = streams.next_replayed();
@@ -170,7 +170,7 @@ TEST(GenerateTrial, EventAtTheListedTimeIsNotCheckedForCrossover) {
   const float event = time_at_survival(design.baseline_curve, streams.next_replayed());
   design.drop_in_times[1] = event;  // not exceeded: no decision draw
   design.drop_in_probs[1] = 1.0f;
-  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial, nullptr).ok);
+  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial).ok);
   EXPECT_EQ(trial.event_time[1], event);
   EXPECT_EQ(trial.censor_time[1],
             time_at_survival(design.control_censoring, streams.next_replayed()));
@@ -186,7 +186,7 @@ TEST(GenerateTrial, CrossoverRedrawsUntilPastTheCrossoverTime) {
   design.drop_in_probs[1] = 1.0f;
   Streams streams;
   SimulatedTrial trial;
-  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial, nullptr).ok);
+  ASSERT_TRUE(generate_trial(design, 2, streams.generator, streams.seed, trial).ok);
 
   streams.next_replayed();  // entry
   const float u = streams.next_replayed();
@@ -212,11 +212,11 @@ TEST(GenerateTrial, TreatmentInverseFollowsTheAlternativeMode) {
   design.hazard_ratios[1] = 0.5f;
   Streams streams;
   SimulatedTrial trial;
-  ASSERT_TRUE(generate_trial(design, 1, streams.generator, streams.seed, trial, nullptr).ok);
+  ASSERT_TRUE(generate_trial(design, 1, streams.generator, streams.seed, trial).ok);
   streams.next_replayed();
   const float u = streams.next_replayed();
   EXPECT_EQ(trial.event_time[1],
-            time_at_survival(make_hazard_ratio_curve(design), u, nullptr));
+            time_at_survival(make_hazard_ratio_curve(design), u));
   EXPECT_NE(trial.event_time[1], time_at_survival(design.alternative_curve, u));
 }
 
@@ -241,7 +241,7 @@ TEST(GenerateTrial, RunawayCrossoverStopsWithItsListEntry) {
     Streams streams;
     SimulatedTrial trial;
     const GenerationStatus status =
-        generate_trial(design, c.count, streams.generator, streams.seed, trial, nullptr);
+        generate_trial(design, c.count, streams.generator, streams.seed, trial);
     EXPECT_FALSE(status.ok);
     EXPECT_EQ(status.list, c.list);
     EXPECT_EQ(status.index, 2);

@@ -9,6 +9,7 @@
 
 #include "support/design_text.h"
 #include "design/design_input.h"
+#include "report/run_report.h"
 
 namespace gsd {
 namespace {
@@ -37,9 +38,10 @@ struct TrialFixture {
   std::string run_trial() {
     std::FILE* report = std::tmpfile();
     std::FILE* console = std::tmpfile();
-    char error[256];
+    GenerationStatus failure;
     EXPECT_TRUE(simulate_trial(design, calibration, 1, generator, seed, *work, boundary_failed,
-                               tally, report, console, error, sizeof error));
+                               tally, TrialText{&run_report_writer(), report, console},
+                               failure));
     std::rewind(report);
     std::string text;
     for (int c; (c = std::fgetc(report)) != EOF;) text.push_back(static_cast<char>(c));
