@@ -197,6 +197,13 @@ int run_design(const DesignSource& source, std::FILE* console, const RunOptions&
         std::string(error.what()) +
         (kept.empty() ? "" : "; the report so far is kept as \"" + kept + "\"");
     return report_fatal_error(console, message.c_str(), kExitRunError);
+  } catch (const std::exception& error) {
+    // Anything else (memory exhausted, say) is a run that could not end:
+    // never a report put in place, never std::terminate.
+    discard_output(report);
+    discard_output(json);
+    const std::string message = std::string("the run stopped: ") + error.what();
+    return report_fatal_error(console, message.c_str(), kExitRunError);
   }
   std::fflush(console);
   return kExitSuccess;
