@@ -21,7 +21,7 @@ void run_recursion(benchmark::State& state, Recursion recursion) {
   int failed = 0;
   for (int k = 1; k <= looks; ++k) {
     t[k] = static_cast<float>(k);
-    cum_alpha[k] = gsd::cumulative_alpha(gsd::kUsePocock, 0.05f, static_cast<float>(k) / looks,
+    cum_alpha[k] = gsd::cumulative_alpha(gsd::UseFunction::kPocock, 0.05f, static_cast<float>(k) / looks,
                                          1.0f, 0.0f);
     recursion(k, t, cum_alpha, 2, failed, c);
   }

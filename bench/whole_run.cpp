@@ -23,6 +23,7 @@
 #include "bounds/update_look_boundaries.h"
 #include "design/design.h"
 #include "design/design_input.h"
+#include "design/method.h"
 #include "driver/run.h"
 #include "model/curve_inverse.h"
 #include "model/generate_trial.h"
@@ -142,12 +143,12 @@ PhaseTimes phase_times(const std::string& text) {
       t.stats_literal += seconds_since(start);
 
       start = Clock::now();
-      if (d.method_code != 4) {
+      if (!gsd::has_method(d, gsd::Method::kGivenBounds)) {
         for (int j = 1; j <= d.stat_count; ++j) work->tables.obs_info[j][i] = work->V[j];
         gsd::update_look_boundaries(i, d, calibration.scale, work->tables, boundary_failed);
       }
       t.boundaries += seconds_since(start);
-      gsd::record_look_decisions(d, i, work->Z, work->tables, stopped, tally);
+      gsd::record_look_decisions(d, i, d.look_times[i], work->Z, work->tables, stopped, tally);
     }
   }
   // The literal paths' times are not part of the run.

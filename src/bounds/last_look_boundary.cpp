@@ -33,7 +33,6 @@ constexpr float kLeastFirstFraction = 1e-8f;    // a first look below carries no
 constexpr float kLeastIncrement = 1e-5f;        // a smaller rise skips the look
 constexpr float kMarchStep = 0.005f;
 constexpr float kHalfMarchStep = 0.0025f;
-constexpr float kNoBoundary = 5.0f;  // upper end of the march and failure value
 
 // The closed form of a test with no integrated earlier look.
 float single_look_boundary(float cum_alpha, int sides) {

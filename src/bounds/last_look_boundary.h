@@ -2,6 +2,10 @@
 
 namespace gsd {
 
+// The largest critical value the recursion computes, the upper end of its
+// march: the value of a look without a boundary, and of a failed recursion.
+inline constexpr float kNoBoundary = 5.0f;
+
 // The critical value of look k from the critical values of looks 1..k-1 and
 // the cumulative type-I error to be spent by the end of look k.
 //

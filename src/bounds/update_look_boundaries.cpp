@@ -3,15 +3,11 @@
 #include "bounds/last_look_boundary.h"
 #include "bounds/normal.h"
 #include "bounds/use_function.h"
+#include "design/method.h"
 
 namespace gsd {
 namespace {
 
-constexpr int kGivenSplit = 1;
-constexpr int kUseFunction = 2;
-constexpr int kHaybittle = 3;
-
-constexpr float kNoBoundary = 5.0f;
 constexpr float kLeastInformationRise = 0.0001f;
 // An interim look this close to the planned final information spends nothing.
 constexpr float kNearlyFinalFraction = 0.99f;
@@ -46,12 +42,12 @@ BoundaryUpdate update_look_boundaries(int k, const Design& design, const Informa
       for (int i = 1; i < k; ++i) c[i] = tables.bound[j][i];
       const float u = x[k] > scale.v_last[j] ? 1.0f : x[k] / scale.v_last[j];
 
-      switch (design.method_code) {
-        case kUseFunction:
+      switch (method_of(design)) {
+        case Method::kUseFunction:
           if (k == last) {
             tables.cum_alpha[k] = design.alpha;
           } else if (u < kNearlyFinalFraction) {
-            tables.cum_alpha[k] = cumulative_alpha(design.use_function_code, design.alpha, u,
+            tables.cum_alpha[k] = cumulative_alpha(use_function_of(design), design.alpha, u,
                                                    x[k] / scale.v0[j], design.b);
           } else {
             // Looks after this one see the information as halfway back to
@@ -63,7 +59,7 @@ BoundaryUpdate update_look_boundaries(int k, const Design& design, const Informa
           use.set = true;
           w = c[k];
           break;
-        case kHaybittle:
+        case Method::kHaybittle:
           if (k == last) {
             tables.cum_alpha[k] = design.alpha;
             last_look_boundary(k, x, tables.cum_alpha, design.sides, boundary_failed, c);
@@ -73,7 +69,8 @@ BoundaryUpdate update_look_boundaries(int k, const Design& design, const Informa
             w = design.b;
           }
           break;
-        case kGivenSplit:
+        case Method::kErrorSplit:
+        case Method::kGivenBounds:  // never reaches here: its bounds are given
         default:
           last_look_boundary(k, x, tables.cum_alpha, design.sides, boundary_failed, c);
           use.set = true;

@@ -8,8 +8,8 @@ namespace gsd {
 // Sets bound(j, k) for every configured statistic j = 1..stat_count at look k
 // (1..K) of a simulated trial, from the trial's observed information
 // obs_info(j, 1..k), the critical values bound(j, 1..k-1) already used in the
-// trial, and the design's method (method_code 1..3 only; 4 never reaches
-// here), use_function_code, alpha, look_count K, b and sides.
+// trial, and the design's method (1..3 only; given bounds never reach
+// here), use function, alpha, look_count K, b and sides.
 //
 // Per statistic:
 // - obs_info(j, k) < v0(j): no recursion. At the last look of a design with

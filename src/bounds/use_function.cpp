@@ -12,18 +12,19 @@ constexpr float kEMinusOne = 1.71828f;
 
 }  // namespace
 
-float cumulative_alpha(int use_function_code, float alpha, float u, float r, float b) {
-  switch (use_function_code) {
-    case kUseObrienFleming: {
+float cumulative_alpha(UseFunction use_function, float alpha, float u, float r, float b) {
+  switch (use_function) {
+    case UseFunction::kObrienFleming: {
       int fault = 0;  // alpha in (0, 1) keeps the quantile in range
       const float z = normal_quantile(static_cast<float>(1.0 - 0.5 * alpha), fault);
       const float tail = normal_tail(static_cast<float>(z / std::sqrt(double{u})), true);
       return static_cast<float>(2.0 * tail);
     }
-    case kUsePocock:
+    case UseFunction::kPocock:
       return static_cast<float>(alpha * std::log(1.0 + double{kEMinusOne} * u));
-    case kUseLinear:
+    case UseFunction::kLinear:
       return static_cast<float>(double{alpha} * u);
+    case UseFunction::kSiegmund:
     default: {
       const float phi = normal_density(b);
       const double bd = b;

@@ -18,4 +18,9 @@ inline constexpr int kReportNameLength = 12;
 // one past the count). A billion trials of the smallest design take hours.
 inline constexpr int kTrialCapacity = 1000000000;
 
+// The random stream's seed offset (the subtractive generator's table starts
+// from it minus |seed|); seeds of larger magnitude would take the table out
+// of its range, so the design input refuses them.
+inline constexpr int kSeedMagnitudeLimit = 161803398;
+
 }  // namespace gsd

@@ -6,6 +6,7 @@
 
 #include "design/design_input.h"
 #include "design/positional_values.h"
+#include "text/json_writer.h"
 
 namespace gsd {
 
@@ -24,15 +25,16 @@ struct ClosesFile {
 };
 
 // The notes of a count given as 0 or less and of a last time that asked for
-// equally spaced points, which a keyed list cannot ask for.
+// equally spaced points, which no key can ask for.
 void note_unkept_curve(std::vector<std::string>& unkept, const char* line, int raw_count,
                        bool count_default, float raw_last_time, float spacing_threshold) {
   if (count_default) {
-    unkept.push_back(std::string(line) + ": the count " + std::to_string(raw_count) +
+    unkept.push_back(std::string(line) + ": no note that the count " + std::to_string(raw_count) +
                      " took the default 1");
   }
   if (raw_last_time <= spacing_threshold) {
-    unkept.push_back(std::string(line) + ": a last time of 0 asked for equally spaced points");
+    unkept.push_back(std::string(line) + 
+                     ": no note that the points are equally spaced (the last time was 0)");
   }
 }
 
@@ -54,11 +56,11 @@ KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
   if (raw.seed != 0) k.seed = d.seed;
   if (!(K == 1 && raw.look_times[1] <= 0.0f)) {
     k.look_times = list_of(d.look_times, K);
-    if (raw.look_times[K] <= 0.0f) unkept.push_back("line 23: the last look time took the default 10");
+    if (raw.look_times[K] <= 0.0f) unkept.push_back("line 23: no note that the last look time took the default 10");
   }
   if (raw.stat_count != 0 || d.rho[1] != 0.0f || d.tau[1] != 0.0f) {
     for (int j = 1; j <= d.stat_count; ++j) k.statistics.push_back({d.rho[j], d.tau[j]});
-    if (raw.stat_count == 0) unkept.push_back("line 26: the number of statistics 0 took the default 1");
+    if (raw.stat_count == 0) unkept.push_back("line 26: no note that the number of statistics 0 took the default 1");
   }
   if (raw.sim_count > 0) k.trials = d.sim_count;
   if (raw.alpha > 1e-10f) k.alpha = d.alpha;
@@ -77,7 +79,7 @@ KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
     k.spending = static_cast<SpendingFunction>(d.use_function_code < 4 ? d.use_function_code : 4);
     if (d.use_function_code > 4) {
       unkept.push_back("line 70: the use-function code " + std::to_string(d.use_function_code) +
-                       " is Siegmund's, written as code 4");
+                       " (Siegmund's) is written as 4");
     }
   }
 
@@ -105,16 +107,19 @@ KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
       }
       for (int i = 1; i <= m; ++i) {
         if (raw.treatment_values[i] <= 1e-10f) {
-          unkept.push_back("line 106: hazard ratio " + std::to_string(i) + " took the default 1");
+          unkept.push_back("line 106: no note that hazard ratio " + std::to_string(i) +
+                           " took the default 1");
         }
       }
       if (d.alternative_mode != 2.0f) {
-        unkept.push_back("line 101: the mode is written as 2 (hazard ratios)");
+        unkept.push_back("line 101: the mode " + shortest_real(d.alternative_mode) +
+                         " is written as 2 (hazard ratios)");
       }
     } else {
       k.treatment = curve_of(d.alternative_curve);
       if (d.alternative_mode != 1.0f) {
-        unkept.push_back("line 101: the mode is written as 1 (survival values)");
+        unkept.push_back("line 101: the mode " + shortest_real(d.alternative_mode) +
+                         " is written as 1 (survival values)");
       }
     }
     note_unkept_curve(unkept, "line 93", raw.interval_count, raw.interval_count <= 0,
@@ -153,7 +158,7 @@ KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
     }
     *items.key = KeyedCrossover{list_of(items.times, items.count), list_of(items.probs, items.count)};
     if (raw.crossover_count[list] <= 0) {
-      unkept.push_back(std::string(items.line) + ": the count " +
+      unkept.push_back(std::string(items.line) + ": no note that the count " +
                        std::to_string(raw.crossover_count[list]) + " took the default 1");
     }
   }

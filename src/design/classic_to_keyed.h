@@ -15,7 +15,8 @@ namespace gsd {
 // out, so the keyed run shows the same note. Where no key can carry such a
 // note (a count of 0 before a list the file gives, for example) the value is
 // written as the design holds it and `unkept` names the note the keyed run
-// will not show.
+// will not show; it also names codes written in another form that runs the
+// same (a use-function code above 4 as 4, a mode as 1 or 2).
 KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
                                       std::vector<std::string>& unkept);
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "design/design_layout.h"
+#include "design/method.h"
 #include "text/edit_output.h"
 #include "text/list_input.h"
 
@@ -21,6 +23,14 @@ std::string at_line(const ListReader& reader) {
 void warn(std::vector<std::string>* warnings, std::string text) {
   if (warnings != nullptr) warnings->push_back(std::move(text));
 }
+
+// Skips the comment lines before `item`'s value line.
+void skip_to(ListReader& reader, DesignItem item) {
+  skip_lines(reader, comment_lines_before(item), layout_of(item).name);
+}
+
+// The item after `item` in the file.
+DesignItem next_item(DesignItem item) { return static_cast<DesignItem>(static_cast<int>(item) + 1); }
 
 void note(std::FILE* console, std::string_view text) {
   Line line;
@@ -167,10 +177,11 @@ void read_survival_values(ListReader& reader, std::FILE* console, SurvivalCurve&
   }
 }
 
-// A censoring curve: count, times and survival values, each after its
-// comment lines.
+// A censoring curve: count (the item `count_item`), times and survival
+// values, each after its comment lines.
 void read_censoring_curve(ListReader& reader, std::FILE* console, SurvivalCurve& curve,
-                          std::string_view group, std::string_view count_note) {
+                          DesignItem count_item, std::string_view group,
+                          std::string_view count_note) {
   const std::string name = "the " + std::string(group) + " group's censoring curve";
   curve.n = read_integer(reader, "the number of points of " + name);
   if (curve.n <= 0) {
@@ -179,29 +190,29 @@ void read_censoring_curve(ListReader& reader, std::FILE* console, SurvivalCurve&
   }
   check_count(reader, curve.n, kCurveCapacity, "the number of points of " + name);
   curve.x[0] = 0.0f;
-  skip_lines(reader, 2, "the times of " + name);
+  skip_to(reader, next_item(count_item));
   read_reals(reader, &curve.x[1], curve.n, "the times of " + name);
   if (curve.x[curve.n] <= 1e-8f) {
     space_equally(curve.x, curve.n, 20);
     note_equal_spacing(console, "20");
   }
   check_increasing(reader, curve.x, curve.n, false, "the times of " + name);
-  skip_lines(reader, 2, "the survival values of " + name);
+  skip_to(reader, next_item(next_item(count_item)));
   read_survival_values(reader, console, curve, "the survival values of " + name);
   check_survival(reader, curve, "the survival values of " + name);
 }
 
-void read_crossover_list(ListReader& reader, std::FILE* console, int& count, float* times,
-                         float* probs, std::string_view name) {
+void read_crossover_list(ListReader& reader, std::FILE* console, DesignItem count_item,
+                         int& count, float* times, float* probs, std::string_view name) {
   count = read_integer(reader, "the number of " + std::string(name) + " entries");
   if (count <= 0) {
     count = 1;
     note(console, " The number of intervals is set to 1.");
   }
   check_count(reader, count, kListCapacity, "the number of " + std::string(name) + " entries");
-  skip_lines(reader, 1, "the " + std::string(name) + " times");
+  skip_to(reader, next_item(count_item));
   read_reals(reader, &times[1], count, "the " + std::string(name) + " times");
-  skip_lines(reader, 1, "the " + std::string(name) + " probabilities");
+  skip_to(reader, next_item(next_item(count_item)));
   read_reals(reader, &probs[1], count, "the " + std::string(name) + " probabilities");
   check_probabilities(reader, probs, count, "the " + std::string(name) + " probabilities");
 }
@@ -214,19 +225,20 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   ListReader reader(input);
   Design& d = design;
 
-  skip_lines(reader, 10, "the method code");
+  skip_to(reader, DesignItem::kMethodCode);
   d.method_code = read_integer(reader, "the method code");
   if (d.method_code == 0) {
-    d.method_code = 2;
+    d.method_code = static_cast<int>(Method::kUseFunction);
     note(console, " The Lan-Demets method is chosen.");
   }
-  if (d.method_code < 1 || d.method_code > 4) {
+  if (d.method_code < static_cast<int>(Method::kErrorSplit) ||
+      d.method_code > static_cast<int>(Method::kGivenBounds)) {
     throw InputError(at_line(reader) + "the method code is " + std::to_string(d.method_code) +
                      ", but it must be 1 (error split given), 2 (use function), "
                      "3 (Haybittle-type b) or 4 (critical values given)");
   }
 
-  skip_lines(reader, 2, "the report name");
+  skip_to(reader, DesignItem::kReportName);
   std::string name;
   if (!read_text(reader, name, kReportNameLength, "the report name") || name.empty()) {
     throw InputError(at_line(reader) + "the report name is empty; a file name is expected");
@@ -245,7 +257,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   name.copy(d.report_name, kReportNameLength);
   on_report_name(d);
 
-  skip_lines(reader, 2, "the seed");
+  skip_to(reader, DesignItem::kSeed);
   d.seed = read_integer(reader, "the seed");
   if (d.seed == 0) {
     d.seed = -123457;
@@ -256,7 +268,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                      ", but its magnitude must not exceed " + std::to_string(kSeedMagnitudeLimit));
   }
 
-  skip_lines(reader, 2, "the number of looks K");
+  skip_to(reader, DesignItem::kLookCount);
   d.look_count = read_integer(reader, "the number of looks K");
   if (d.look_count <= 1) {
     d.look_count = 1;
@@ -265,7 +277,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   check_count(reader, d.look_count, kLookCapacity, "the number of looks K");
   const int K = d.look_count;
 
-  skip_lines(reader, 2, "the look times");
+  skip_to(reader, DesignItem::kLookTimes);
   read_reals(reader, &d.look_times[1], K, "the look times");
   if (d.look_times[K] <= 0.0f) {
     d.look_times[K] = 10.0f;
@@ -273,7 +285,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   }
   check_increasing(reader, d.look_times, K, true, "the look times");
 
-  skip_lines(reader, 2, "the number of statistics L");
+  skip_to(reader, DesignItem::kStatCount);
   d.stat_count = read_integer(reader, "the number of statistics L");
   if (d.stat_count == 0) {
     d.stat_count = 1;
@@ -281,12 +293,12 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   }
   check_count(reader, d.stat_count, kStatCapacity, "the number of statistics L");
   const int L = d.stat_count;
-  skip_lines(reader, 3, "the rho values");
+  skip_to(reader, DesignItem::kRho);
   read_reals(reader, &d.rho[1], L, "the rho values");
-  skip_lines(reader, 2, "the tau values");
+  skip_to(reader, DesignItem::kTau);
   read_reals(reader, &d.tau[1], L, "the tau values");
 
-  skip_lines(reader, 3, "the number of simulated trials");
+  skip_to(reader, DesignItem::kSimCount);
   d.sim_count = read_integer(reader, "the number of simulated trials");
   if (d.sim_count <= 0) {
     d.sim_count = 1000;
@@ -298,7 +310,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                      std::to_string(kTrialCapacity) + " are supported");
   }
 
-  skip_lines(reader, 2, "the type-I error");
+  skip_to(reader, DesignItem::kAlpha);
   d.alpha = read_real(reader, "the type-I error");
   const long long alpha_line = reader.line_number;
   if (d.alpha <= 1e-10f) {
@@ -306,7 +318,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     note(console, " The type-I error is set to 0.05.");
   }
 
-  skip_lines(reader, 2, "the number of sides");
+  skip_to(reader, DesignItem::kSides);
   d.sides = read_integer(reader, "the number of sides");
   if (d.sides == 0) {
     d.sides = 2;
@@ -317,10 +329,10 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                      ", but it must be 1 (one-sided) or 2 (two-sided)");
   }
 
-  skip_lines(reader, 5, "the type-I error split e(1..K)");
+  skip_to(reader, DesignItem::kErrorSplit);
   d.cum_alpha[0] = 0.0f;
   read_reals(reader, &d.cum_alpha[1], K, "the type-I error split e(1..K)");
-  if (d.method_code == 1) {
+  if (has_method(d, Method::kErrorSplit)) {
     if (K == 1) {
       d.cum_alpha[1] = d.alpha;
     } else {
@@ -332,7 +344,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     }
   }
 
-  skip_lines(reader, 4, "the constant b");
+  skip_to(reader, DesignItem::kB);
   d.b_input = read_real(reader, "the constant b");
   if (d.b_input <= 1.0f) {
     d.b = 3.0f;
@@ -341,22 +353,22 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     d.b = d.b_input;
   }
 
-  skip_lines(reader, 6, "the critical values c(1..K)");
+  skip_to(reader, DesignItem::kGivenBounds);
   read_reals(reader, &d.given_bounds[1], K, "the critical values c(1..K)");
   for (int i = 1; i <= K; ++i) {
     if (d.given_bounds[i] < 1e-5f) d.given_bounds[i] = 1.96f;
   }
 
-  skip_lines(reader, 8, "the use-function code");
+  skip_to(reader, DesignItem::kUseFunctionCode);
   d.use_function_code = read_integer(reader, "the use-function code");
   if (!(static_cast<float>(d.use_function_code) > 0.01f)) {
-    d.use_function_code = 1;
+    d.use_function_code = static_cast<int>(UseFunction::kObrienFleming);
     note(console, " The OBrien and Fleming use function is chosen.");
   }
   check_smallest_alpha(d, alpha_line);
 
   SurvivalCurve& base = d.baseline_curve;
-  skip_lines(reader, 3, "the number of points of the baseline survival curve");
+  skip_to(reader, DesignItem::kBaselineCount);
   base.n = read_integer(reader, "the number of points of the baseline survival curve");
   if (base.n == 0) {
     base.n = 1;
@@ -365,7 +377,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   check_count(reader, base.n, kCurveCapacity,
               "the number of points of the baseline survival curve");
   base.x[0] = 0.0f;
-  skip_lines(reader, 3, "the times of the baseline survival curve");
+  skip_to(reader, DesignItem::kBaselineTimes);
   read_reals(reader, &base.x[1], base.n, "the times of the baseline survival curve");
   const long long baseline_times_line = reader.line_number;
   if (base.x[base.n] <= 1e-10f) {
@@ -382,7 +394,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     }
   }
   check_increasing(reader, base.x, base.n, true, "the times of the baseline survival curve");
-  skip_lines(reader, 4, "the survival values of the baseline survival curve");
+  skip_to(reader, DesignItem::kBaselineSurvival);
   read_survival_values(reader, console, base,
                        "the survival values of the baseline survival curve");
   check_survival(reader, base, "the survival values of the baseline survival curve");
@@ -397,7 +409,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                        "give the curve up to the last look");
   }
 
-  skip_lines(reader, 4, "the accrual period and accrual rate");
+  skip_to(reader, DesignItem::kAccrual);
   float accrual[2] = {0.0f, 0.0f};
   read_reals(reader, accrual, 2, "the accrual period and accrual rate");
   d.accrual_period = accrual[0] == 0.0f ? 10.0f : accrual[0];
@@ -421,7 +433,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                      " are supported");
   }
 
-  skip_lines(reader, 4, "the number of treatment-group intervals m");
+  skip_to(reader, DesignItem::kIntervalCount);
   d.interval_count = read_integer(reader, "the number of treatment-group intervals m");
   if (d.interval_count <= 0) {
     d.interval_count = 1;
@@ -430,7 +442,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   check_count(reader, d.interval_count, kIntervalCapacity,
               "the number of treatment-group intervals m");
   const int m = d.interval_count;
-  skip_lines(reader, 2, "the treatment-group cut points");
+  skip_to(reader, DesignItem::kCutpoints);
   read_reals(reader, &d.hazard_cutpoints[1], m, "the treatment-group cut points");
   const long long cutpoints_line = reader.line_number;
   if (d.hazard_cutpoints[m] <= 1e-10f) {
@@ -439,10 +451,10 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   }
   check_increasing(reader, d.hazard_cutpoints, m, true, "the treatment-group cut points");
 
-  skip_lines(reader, 4, "the treatment-group mode");
+  skip_to(reader, DesignItem::kAlternativeMode);
   d.alternative_mode = read_real(reader, "the treatment-group mode");
 
-  skip_lines(reader, 4, "the treatment-group hazard ratios or survival values");
+  skip_to(reader, DesignItem::kAlternativeValues);
   if (uses_hazard_ratios(d)) {
     read_reals(reader, &d.hazard_ratios[1], m, "the treatment-group hazard ratios");
     for (int k = 1; k <= m; ++k) {
@@ -472,18 +484,20 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     check_survival(reader, alt, "the treatment-group survival values");
   }
 
-  skip_lines(reader, 4, "the number of points of the control group's censoring curve");
-  read_censoring_curve(reader, console, d.control_censoring, "control",
+  skip_to(reader, DesignItem::kControlCensoringCount);
+  read_censoring_curve(reader, console, d.control_censoring,
+                       DesignItem::kControlCensoringCount, "control",
                        "The number of intervals is set to 1.");
-  skip_lines(reader, 4, "the number of points of the treatment group's censoring curve");
-  read_censoring_curve(reader, console, d.treatment_censoring, "treatment",
+  skip_to(reader, DesignItem::kTreatmentCensoringCount);
+  read_censoring_curve(reader, console, d.treatment_censoring,
+                       DesignItem::kTreatmentCensoringCount, "treatment",
                        " The number of intervals is set to 1.");
 
-  skip_lines(reader, 4, "the number of drop-in entries");
-  read_crossover_list(reader, console, d.drop_in_count, d.drop_in_times, d.drop_in_probs,
+  skip_to(reader, DesignItem::kDropInCount);
+  read_crossover_list(reader, console, DesignItem::kDropInCount, d.drop_in_count, d.drop_in_times, d.drop_in_probs,
                       "drop-in");
-  skip_lines(reader, 3, "the number of drop-out entries");
-  read_crossover_list(reader, console, d.drop_out_count, d.drop_out_times, d.drop_out_probs,
+  skip_to(reader, DesignItem::kDropOutCount);
+  read_crossover_list(reader, console, DesignItem::kDropOutCount, d.drop_out_count, d.drop_out_times, d.drop_out_probs,
                       "drop-out");
   if (warnings != nullptr) {
     // In the order of the design's lines, whichever check found them.

@@ -10,10 +10,6 @@
 
 namespace gsd {
 
-// Seeds of larger magnitude would take the random stream's table out of its
-// range; the design input refuses them.
-inline constexpr int kSeedMagnitudeLimit = 161803398;
-
 // Reads the 145-line design from `input` into `design` (which must start
 // zeroed), applying each default and correction directly after its value
 // line, with its note on `console`. `on_report_name` runs directly after the

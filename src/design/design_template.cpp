@@ -1,5 +1,9 @@
 #include "design/design_template.h"
 
+#include <string_view>
+
+#include "design/design_layout.h"
+
 namespace gsd {
 
 namespace {
@@ -10,8 +14,8 @@ struct TemplateBlock {
   const char* value;
 };
 
-// The comment lines keep every value line at its position: line 11, 14, 17,
-// ... 145, as the design file's layout requires.
+// One block per value item of the layout, in its order; the comment lines
+// keep every value line at its position (checked below).
 constexpr TemplateBlock kBlocks[] = {
     {"* gsdsim design file: every line's position matters.\n"
      "* Comment lines (like this one) are read and ignored, whatever they hold.\n"
@@ -160,7 +164,38 @@ constexpr TemplateBlock kBlocks[] = {
      "0.05"},
 };
 
-static_assert(sizeof kBlocks / sizeof kBlocks[0] == kDesignValueLineCount);
+constexpr int line_count(std::string_view text) {
+  int count = 0;
+  for (const char c : text) count += c == '\n' ? 1 : 0;
+  return count;
+}
+
+constexpr std::string_view number_text(int n, char* digits) {
+  int length = 0;
+  char reversed[12] = {};
+  for (; n > 0; n /= 10) reversed[length++] = static_cast<char>('0' + n % 10);
+  for (int i = 0; i < length; ++i) digits[i] = reversed[length - 1 - i];
+  return std::string_view(digits, static_cast<std::size_t>(length));
+}
+
+// Each block has as many comment lines as the layout puts before its value
+// line, and names that line ("Line 14:").
+constexpr bool blocks_follow_the_layout() {
+  if (std::size(kBlocks) != std::size(kDesignLayout)) return false;
+  for (std::size_t i = 0; i < std::size(kBlocks); ++i) {
+    const DesignItem item = kDesignLayout[i].item;
+    const std::string_view comments = kBlocks[i].comments;
+    if (line_count(comments) != comment_lines_before(item)) return false;
+    char digits[12] = {};
+    const std::string_view number = number_text(value_line(item), digits);
+    const std::size_t at = comments.find("Line ");
+    if (at == std::string_view::npos) return false;
+    if (comments.substr(at + 5, number.size()) != number) return false;
+    if (comments.substr(at + 5 + number.size(), 1) != ":") return false;
+  }
+  return true;
+}
+static_assert(blocks_follow_the_layout(), "the template's blocks follow the design layout");
 
 }  // namespace
 

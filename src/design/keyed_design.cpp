@@ -82,9 +82,41 @@ void check_fractions(std::string_view key, const std::vector<float>& values) {
   }
 }
 
-// Times after the origin, increasing, with survival probabilities in (0, 1]
-// that never increase.
-void check_curve(std::string_view table, const KeyedCurve& curve, std::string_view times_key) {
+// The positional reader replaces every time of a list whose last time is
+// at most these by equally spaced times (and a hazard ratio at most
+// kSmallestHazardRatio by 1, a critical value below kSmallestBound by
+// 1.96): keyed values never ask for that.
+constexpr float kSmallestCurveTime = 1e-10f;
+constexpr float kSmallestCensoringTime = 1e-8f;
+constexpr float kSmallestHazardRatio = 1e-10f;
+constexpr float kSmallestBound = 1e-5f;
+constexpr float kSmallestAlpha = 1e-10f;
+// The smallest survival value a curve holds: a last value at most this
+// becomes this (with a note), so a value before the last must not be
+// below it, or the curve would rise at its end.
+constexpr float kSmallestSurvival = 1e-5f;
+
+void check_last_time(std::string_view key, const std::vector<float>& times, float smallest) {
+  if (!times.empty() && !(times.back() > smallest)) {
+    refuse(key, "the last value is " + real_text(times.back()) + ", but it must exceed " +
+                    real_text(smallest) + " (a smaller one asks for equally spaced times)");
+  }
+}
+
+void check_each_above(std::string_view key, const std::vector<float>& values, float smallest,
+                      std::string_view reason) {
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (!(values[i] > smallest)) {
+      refuse(key, "value " + std::to_string(i + 1) + " is " + real_text(values[i]) +
+                      ", but each must exceed " + real_text(smallest) + " (" + std::string(reason) + ")");
+    }
+  }
+}
+
+// Times after the origin, increasing, the last above `smallest_time`, with
+// survival probabilities in (0, 1] that never increase.
+void check_curve(std::string_view table, const KeyedCurve& curve, std::string_view times_key,
+                 float smallest_time = kSmallestCurveTime) {
   const std::string times = std::string(table) + "." + std::string(times_key);
   const std::string survival = std::string(table) + ".survival";
   if (curve.times.empty()) refuse(times, "missing: " + survival + " needs the times of its points");
@@ -93,6 +125,7 @@ void check_curve(std::string_view table, const KeyedCurve& curve, std::string_vi
   check_same_length(survival, curve.survival.size(), times, curve.times.size());
   check_each_positive(times, curve.times);
   check_increasing(times, curve.times);
+  check_last_time(times, curve.times, smallest_time);
   for (std::size_t i = 0; i < curve.survival.size(); ++i) {
     const float s = curve.survival[i];
     if (!(s > 0.0f && s <= 1.0f)) {
@@ -103,6 +136,11 @@ void check_curve(std::string_view table, const KeyedCurve& curve, std::string_vi
       refuse(survival, "value " + std::to_string(i + 1) + " is " + real_text(s) +
                            ", but survival must not increase (value " + std::to_string(i) +
                            " is " + real_text(curve.survival[i - 1]) + ")");
+    }
+    if (i + 1 < curve.survival.size() && s < kSmallestSurvival) {
+      refuse(survival, "value " + std::to_string(i + 1) + " is " + real_text(s) +
+                           ", but only the last value may lie below 1e-05 (the smallest "
+                           "survival the design holds, which a last value below it becomes)");
     }
   }
 }
@@ -124,6 +162,8 @@ void check_crossover(std::string_view key, const KeyedCrossover& list) {
   }
   check_fractions(probabilities, list.probabilities);
 }
+
+KeyedCurve exponential_curve(float median, float last_look);
 
 [[noreturn]] void refuse_both(std::string_view first, std::string_view second) {
   refuse(first, "given together with " + std::string(second) +
@@ -242,7 +282,13 @@ void check_boundary(const KeyedDesign& k) {
       refuse("boundary.critical_values", std::to_string(k.critical_values.size()) +
                                              " values are given, but " + per_look + " is needed");
     }
-    check_each_positive("boundary.critical_values", k.critical_values);
+    for (std::size_t i = 0; i < k.critical_values.size(); ++i) {
+      if (!(k.critical_values[i] >= kSmallestBound)) {
+        refuse("boundary.critical_values",
+               "value " + std::to_string(i + 1) + " is " + real_text(k.critical_values[i]) +
+                   ", but each must be at least 1e-05 (a smaller one means 1.96)");
+      }
+    }
   }
 }
 
@@ -257,7 +303,10 @@ void check_treatment(const KeyedDesign& k) {
     refuse_both(k.hazard_ratios.empty() ? "treatment.cuts" : "treatment.hazard_ratios",
                 "treatment.times");
   }
-  if (k.hazard_ratio) check_positive("treatment.hazard_ratio", *k.hazard_ratio);
+  if (k.hazard_ratio) {
+    check_each_above("treatment.hazard_ratio", {*k.hazard_ratio}, kSmallestHazardRatio,
+                     "a smaller one means 1");
+  }
   if (piecewise) {
     if (k.cuts.empty()) {
       refuse("treatment.cuts", "missing: treatment.hazard_ratios needs the right end of each "
@@ -272,7 +321,9 @@ void check_treatment(const KeyedDesign& k) {
                       k.cuts.size());
     check_each_positive("treatment.cuts", k.cuts);
     check_increasing("treatment.cuts", k.cuts);
-    check_each_positive("treatment.hazard_ratios", k.hazard_ratios);
+    check_last_time("treatment.cuts", k.cuts, kSmallestCurveTime);
+    check_each_above("treatment.hazard_ratios", k.hazard_ratios, kSmallestHazardRatio,
+                     "a smaller one means 1");
   }
   if (k.treatment) check_curve("treatment", *k.treatment, "times");
 }
@@ -289,6 +340,11 @@ void check_accrual(const KeyedDesign& k) {
                                    std::to_string(kSubjectCapacity) + " are supported");
   }
   const long long subjects = subjects_per_trial(accrual_rate(k), accrual_period(k));
+  if (k.subjects && subjects != *k.subjects) {
+    refuse("accrual.subjects", "no single-precision accrual rate gives exactly " +
+                                   std::to_string(*k.subjects) + " subjects in the period " +
+                                   real_text(*k.accrual_period) + "; give accrual.rate instead");
+  }
   if (subjects > kSubjectCapacity) {
     refuse("accrual.rate", "rate x period gives " + std::to_string(subjects) +
                                " subjects per trial, but at most " +
@@ -524,7 +580,7 @@ float rate_for_subjects(long long subjects, float period) {
 
 void check_keyed_design(const KeyedDesign& k) {
   check_report(k.report);
-  if (k.seed && std::llabs(*k.seed) > kSeedMagnitudeLimit) {
+  if (k.seed && (*k.seed > kSeedMagnitudeLimit || *k.seed < -kSeedMagnitudeLimit)) {
     refuse("seed", std::to_string(*k.seed) + " is given, but its magnitude must not exceed " +
                        std::to_string(kSeedMagnitudeLimit));
   }
@@ -533,8 +589,8 @@ void check_keyed_design(const KeyedDesign& k) {
                                                  "trials must be from 1 to " +
                          std::to_string(INT_MAX));
   }
-  if (k.alpha && !(*k.alpha > 0.0f && *k.alpha < 1.0f)) {
-    refuse("alpha", real_text(*k.alpha) + " is given, but the type-I error must lie in (0, 1)");
+  if (k.alpha && !(*k.alpha > kSmallestAlpha && *k.alpha < 1.0f)) {
+    refuse("alpha", real_text(*k.alpha) + " is given, but the type-I error must lie in (1e-10, 1)");
   }
   if (k.sides && *k.sides != 1 && *k.sides != 2) {
     refuse("sides", std::to_string(*k.sides) + " is given, but it must be 1 (one-sided) or 2 "
@@ -558,10 +614,31 @@ void check_keyed_design(const KeyedDesign& k) {
   check_boundary(k);
   if (k.control_median && k.control) refuse_both("control.median", "control.times");
   if (k.control_median) check_positive("control.median", *k.control_median);
+  if ((k.control_median || k.hazard_ratio) && !(last_look_time(k) > kSmallestCurveTime)) {
+    refuse(k.control_median ? "control.median" : "treatment.hazard_ratio",
+           "the curve runs up to the last look time " + real_text(last_look_time(k)) +
+               ", but that must exceed 1e-10 (a smaller one asks for equally spaced times)");
+  }
+  if (k.control_median) {
+    const KeyedCurve curve = exponential_curve(*k.control_median, last_look_time(k));
+    const std::size_t before_last = curve.survival.size() - 2;
+    if (curve.survival[before_last] < kSmallestSurvival) {
+      refuse("control.median", "the exponential curve falls to " +
+                                   real_text(curve.survival[before_last]) + " at time " +
+                                   real_text(curve.times[before_last]) + ", below 1e-05, the "
+                                   "smallest survival the design holds, before the last look at " +
+                                   real_text(last_look_time(k)) + "; the last look may come at "
+                                   "most about 17.5 medians after the start");
+    }
+  }
   if (k.control) check_curve("control", *k.control, "times");
   check_treatment(k);
-  if (k.control_censoring) check_curve("censoring.control", *k.control_censoring, "times");
-  if (k.treatment_censoring) check_curve("censoring.treatment", *k.treatment_censoring, "times");
+  if (k.control_censoring) {
+    check_curve("censoring.control", *k.control_censoring, "times", kSmallestCensoringTime);
+  }
+  if (k.treatment_censoring) {
+    check_curve("censoring.treatment", *k.treatment_censoring, "times", kSmallestCensoringTime);
+  }
   if (k.drop_in) check_crossover("crossover.drop_in", *k.drop_in);
   if (k.drop_out) check_crossover("crossover.drop_out", *k.drop_out);
 }

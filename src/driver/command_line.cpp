@@ -77,7 +77,18 @@ const char* usage_text() {
          "  --threads N    analyse trials on N threads (default: every hardware thread;\n"
          "                 the results are the same bytes for every N)\n"
          "  --json FILE    also write the design, the calibration and the results, with\n"
-         "                 per-look stopping counts, as JSON to FILE\n"
+         "                 per-look stopping counts, as JSON to FILE (with --sweep: the\n"
+         "                 sweep's table)\n"
+         "  --sweep KEY=VALUES\n"
+         "                 run the keyed design once per value of KEY (VALUES: a,b,c or\n"
+         "                 from:to:step); several --sweep form the full grid; the table of\n"
+         "                 power per scenario and statistic goes to the console\n"
+         "  --csv FILE     with --sweep, also write the table as CSV to FILE\n"
+         "  --shard I/N    with --sweep, run only the scenarios whose index is I modulo N\n"
+         "  --size-for-power P\n"
+         "                 the fewest subjects (accrual period fixed) whose simulated power\n"
+         "                 reaches P, bracketed by the analytic power\n"
+         "  --statistic J  the statistic --size-for-power sizes for (default 1)\n"
          "  --help         show this text\n"
          "  --version      show the version\n"
          "\n"
@@ -89,6 +100,12 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
                         std::string& error) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view argument = argv[i];
+    const int taken = take_sweep_option(argc, argv, i, command_line.sweep, error);
+    if (taken < 0) return false;
+    if (taken > 0) {
+      i += taken - 1;
+      continue;
+    }
     if (argument == "--help" || argument == "-h") {
       command_line.action = CommandLine::Action::kHelp;
     } else if (argument == "--version") {
@@ -152,7 +169,16 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
       command_line.design_path = std::string(argument);
     }
   }
-  return true;
+  std::string other_action;
+  if (command_line.action == CommandLine::Action::kCheck) other_action = "--check";
+  if (command_line.action == CommandLine::Action::kTemplate) other_action = "--template";
+  if (command_line.action == CommandLine::Action::kConvert) other_action = "--convert";
+  if (command_line.action == CommandLine::Action::kHelp ||
+      command_line.action == CommandLine::Action::kVersion) {
+    return true;
+  }
+  return check_sweep_options(command_line.sweep, !command_line.design_path.empty(), other_action,
+                             error);
 }
 
 }  // namespace gsd

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver/design_source.h"
+#include "driver/sweep_options.h"
 
 namespace gsd {
 
@@ -19,6 +20,7 @@ struct CommandLine {
   std::optional<DesignFormat> format;
   DesignFormat convert_to = DesignFormat::kToml;       // --convert
   DesignFormat template_format = DesignFormat::kClassic;  // --template
+  SweepOptionsGiven sweep;  // --sweep, --csv, --shard, --size-for-power, --statistic
 };
 
 // The form of the design that `command_line` reads.

@@ -32,6 +32,15 @@ Design design_of(const std::string& text, DesignFormat format, std::FILE* sink) 
   return design;
 }
 
+// The design as the run uses it: a use-function code above 4 is Siegmund's
+// like 4, and a mode is either hazard ratios or survival values. The
+// conversion writes those codes as 4, 2 and 1.
+Design as_run(Design design) {
+  if (design.use_function_code > 4) design.use_function_code = 4;
+  design.alternative_mode = uses_hazard_ratios(design) ? 2.0f : 1.0f;
+  return design;
+}
+
 std::string converted_text(const std::string& text, DesignFormat from, DesignFormat to,
                            std::FILE* sink) {
   Design design;
@@ -41,7 +50,7 @@ std::string converted_text(const std::string& text, DesignFormat from, DesignFor
     std::vector<std::string> unkept;
     keyed = keyed_design_from_classic(text, design, unkept);
     if (!unkept.empty()) {
-      comments.push_back("Converted from a positional design; these of its notes are not kept:");
+      comments.push_back("Converted from a positional design; the keyed run is the same but for:");
       for (const std::string& note : unkept) comments.push_back("  " + note);
     }
   } else {
@@ -54,7 +63,7 @@ std::string converted_text(const std::string& text, DesignFormat from, DesignFor
   }
   const std::string result =
       to == DesignFormat::kToml ? toml_design_text(keyed, comments) : classic_design_text(keyed);
-  if (!(design_of(result, to, sink) == design)) {
+  if (!(as_run(design_of(result, to, sink)) == as_run(design))) {
     throw InputError("the converted design would not read back to the same design; "
                      "it is not written");
   }

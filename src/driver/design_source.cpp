@@ -41,14 +41,6 @@ DesignSource design_source(std::istream& input, DesignFormat format,
     return [&input](std::FILE* console, Design& design,
                     const std::function<void(const Design&)>& on_report_name) {
       const KeyedDesign keyed = keyed_design_from_toml(read_design_text(input));
-      // The engine times every look by the calendar so far: an event-driven
-      // design run now would be simulated at its placeholder times, a
-      // different design, so it is refused before anything is written.
-      if (!keyed.look_events.empty()) {
-        check_keyed_design(keyed);
-        throw InputError("looks.events: event-driven looks are not simulated yet; give "
-                         "calendar look times (looks.times) instead");
-      }
       read_keyed_design(keyed, console, design, on_report_name);
     };
   }

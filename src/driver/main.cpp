@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr const char* kVersion = "gsdsim 0.1.0";
+constexpr const char* kVersion = "gsdsim " GSDSIM_VERSION;
 
 int run_action(const gsd::CommandLine& command_line) {
   using gsd::CommandLine;

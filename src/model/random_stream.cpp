@@ -3,11 +3,13 @@
 #include <bit>
 #include <cstdint>
 
+#include "design/capacities.h"
+
 namespace gsd {
 namespace {
 
 constexpr std::int64_t kModulus = 1000000000;
-constexpr std::int64_t kSeedOffset = 161803398;
+constexpr std::int64_t kSeedOffset = kSeedMagnitudeLimit;
 constexpr int kTableSize = 55;
 constexpr int kFillMultiplier = 21;
 constexpr int kWarmUpOffset = 30;

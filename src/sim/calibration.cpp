@@ -6,6 +6,7 @@
 
 #include "bounds/last_look_boundary.h"
 #include "bounds/normal.h"
+#include "design/method.h"
 #include "design/run_errors.h"
 #include "model/generate_trial.h"
 #include "stats/null_variance.h"
@@ -18,9 +19,6 @@ namespace {
 // the range where the normal density is representable change nothing, so a
 // recursion that still fails would fail for every larger b.
 constexpr float kLargestUsefulB = 15.0f;
-
-// The largest critical value the boundary recursion computes.
-constexpr float kNoBoundary = 5.0f;
 
 // The b search of method 3 has passed kLargestUsefulB: names the cause,
 // which lies in the null information (a reachable alpha was checked before
@@ -113,10 +111,12 @@ int check_siegmund_b(Design& d, const InformationScale& scale) {
 float run_time_estimate(const Design& d, int subject_count) {
   const double work = static_cast<double>(subject_count) * d.sim_count;
   const double K = d.look_count;
-  switch (d.method_code) {
-    case 3: return static_cast<float>(work * (1.0 + 0.2 * std::log(K)) / 1600000.0);
-    case 2: return static_cast<float>(work * K / 1600000.0);
-    case 1: return static_cast<float>(work * (K + 1.0) / 3200000.0);
+  switch (method_of(d)) {
+    case Method::kHaybittle:
+      return static_cast<float>(work * (1.0 + 0.2 * std::log(K)) / 1600000.0);
+    case Method::kUseFunction: return static_cast<float>(work * K / 1600000.0);
+    case Method::kErrorSplit: return static_cast<float>(work * (K + 1.0) / 3200000.0);
+    case Method::kGivenBounds:
     default: return static_cast<float>(work * (1.0 + 0.2 * std::log(K)) / 3200000.0);
   }
 }
@@ -135,7 +135,7 @@ void calibrate(Design& d, Calibration& calibration, BoundaryTables& tables) {
           "longer advances in single precision at times this large; use a smaller time unit "
           "for the look times and curves");
     }
-    if (d.method_code == 3) {
+    if (has_method(d, Method::kHaybittle)) {
       calibration.haybittle_c = search_haybittle_b(d, V, calibration.b_raises[j]);
       calibration.haybittle_b[j] = d.b;
       calibration.haybittle_c_of[j] = calibration.haybittle_c;
@@ -147,11 +147,11 @@ void calibrate(Design& d, Calibration& calibration, BoundaryTables& tables) {
 
   // Every code from 4 on selects the Siegmund use function, so every one
   // gets its b check (not only code 4).
-  if (d.method_code == 2 && d.use_function_code >= 4) {
+  if (uses_siegmund_check(d)) {
     calibration.siegmund_raises = check_siegmund_b(d, calibration.scale);
   }
 
-  if (d.method_code == 4) {
+  if (has_method(d, Method::kGivenBounds)) {
     for (int j = 1; j <= d.stat_count; ++j) {
       for (int i = 1; i <= K; ++i) tables.bound[j][i] = d.given_bounds[i];
     }

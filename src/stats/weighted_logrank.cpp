@@ -19,61 +19,6 @@ double power(double x, double y) {
   return std::pow(x, y);
 }
 
-}  // namespace
-
-int weighted_logrank_literal(const LookData& data, int q, const float* rho,
-                     const float* tau, float* Z, float* V) {
-  const int m = data.m;
-  const float* group = data.group;
-  const int* event = data.event;
-
-  float U[kStatCapacity + 1];
-  double rho2[kStatCapacity + 1];
-  double tau2[kStatCapacity + 1];
-  for (int k = 1; k <= q; ++k) {
-    U[k] = 0.0f;
-    V[k] = 0.0f;
-    rho2[k] = 2.0 * rho[k];
-    tau2[k] = 2.0 * tau[k];
-  }
-
-  float n_at_risk = static_cast<float>(m);
-  float y1 = 0.0f;
-  for (int i = 1; i <= m; ++i) y1 = y1 + group[i];
-  float S = 1.0f;
-  int d = 0;
-
-  for (int i = 1; i <= m; ++i) {
-    if (event[i] == 1) {
-      const double n = n_at_risk;
-      S = static_cast<float>(S * n / (n + 1.0));
-      ++d;
-      const float e = static_cast<float>(group[i] - y1 / n);
-      const float v = static_cast<float>((n - y1) * y1 / n / n);
-      const double s = S;
-      const double r = 1.0 - s;
-      for (int k = 1; k <= q; ++k) {
-        U[k] = static_cast<float>(U[k] + power(s, rho[k]) * power(r, tau[k]) * e);
-        V[k] = static_cast<float>(V[k] + power(s, rho2[k]) * power(r, tau2[k]) * v);
-      }
-    }
-    n_at_risk = n_at_risk - 1.0f;
-    y1 = y1 - group[i];
-  }
-
-  for (int k = 1; k <= q; ++k) {
-    if (d > 0) {
-      Z[k] = static_cast<float>(-static_cast<double>(U[k]) / std::sqrt(static_cast<double>(V[k])));
-    } else {
-      Z[k] = 0.0f;
-      V[k] = 0.0f;
-    }
-  }
-  return d;
-}
-
-namespace {
-
 // The powers of one base that the statistics of a call need, each distinct
 // exponent once. Slot 0 holds x^0 = 1 and slot 1 holds x^1 = x; the other
 // slots are filled per event.
@@ -105,10 +50,13 @@ struct PowerSet {
   }
 };
 
-}  // namespace
-
-int weighted_logrank(const LookData& data, int q, const float* rho, const float* tau, float* Z,
-                     float* V) {
+// One body for both: kLiteral evaluates every power with its own call as
+// the formula reads; otherwise each distinct power of an event is taken
+// once for all statistics (PowerSet). The sums see the same double values
+// either way, so the results are the same bits.
+template <bool kLiteral>
+int logrank_sums(const LookData& data, int q, const float* rho, const float* tau, float* Z,
+                 float* V) {
   const int m = data.m;
   const float* group = data.group;
   const int* event = data.event;
@@ -124,10 +72,12 @@ int weighted_logrank(const LookData& data, int q, const float* rho, const float*
   for (int k = 1; k <= q; ++k) {
     U[k] = 0.0f;
     V[k] = 0.0f;
-    s1[k] = of_s.slot_of(rho[k]);
-    r1[k] = of_r.slot_of(tau[k]);
-    s2[k] = of_s.slot_of(2.0 * rho[k]);
-    r2[k] = of_r.slot_of(2.0 * tau[k]);
+    if constexpr (!kLiteral) {
+      s1[k] = of_s.slot_of(rho[k]);
+      r1[k] = of_r.slot_of(tau[k]);
+      s2[k] = of_s.slot_of(2.0 * rho[k]);
+      r2[k] = of_r.slot_of(2.0 * tau[k]);
+    }
   }
 
   float n_at_risk = static_cast<float>(m);
@@ -143,11 +93,24 @@ int weighted_logrank(const LookData& data, int q, const float* rho, const float*
       ++d;
       const float e = static_cast<float>(group[i] - y1 / n);
       const float v = static_cast<float>((n - y1) * y1 / n / n);
-      of_s.evaluate(S);
-      of_r.evaluate(1.0 - double{S});
+      const double s = S;
+      const double r = 1.0 - s;
+      if constexpr (!kLiteral) {
+        of_s.evaluate(s);
+        of_r.evaluate(r);
+      }
       for (int k = 1; k <= q; ++k) {
-        U[k] = static_cast<float>(U[k] + of_s.value[s1[k]] * of_r.value[r1[k]] * e);
-        V[k] = static_cast<float>(V[k] + of_s.value[s2[k]] * of_r.value[r2[k]] * v);
+        double w;   // S^rho (1-S)^tau
+        double w2;  // S^(2 rho) (1-S)^(2 tau)
+        if constexpr (kLiteral) {
+          w = power(s, rho[k]) * power(r, tau[k]);
+          w2 = power(s, 2.0 * rho[k]) * power(r, 2.0 * tau[k]);
+        } else {
+          w = of_s.value[s1[k]] * of_r.value[r1[k]];
+          w2 = of_s.value[s2[k]] * of_r.value[r2[k]];
+        }
+        U[k] = static_cast<float>(U[k] + w * e);
+        V[k] = static_cast<float>(V[k] + w2 * v);
       }
     }
     n_at_risk = n_at_risk - 1.0f;
@@ -163,6 +126,18 @@ int weighted_logrank(const LookData& data, int q, const float* rho, const float*
     }
   }
   return d;
+}
+
+}  // namespace
+
+int weighted_logrank(const LookData& data, int q, const float* rho, const float* tau, float* Z,
+                     float* V) {
+  return logrank_sums<false>(data, q, rho, tau, Z, V);
+}
+
+int weighted_logrank_literal(const LookData& data, int q, const float* rho, const float* tau,
+                             float* Z, float* V) {
+  return logrank_sums<true>(data, q, rho, tau, Z, V);
 }
 
 }  // namespace gsd

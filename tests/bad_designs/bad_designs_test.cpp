@@ -114,6 +114,7 @@ Outcome run_case(const Case& c, const fs::path& dir, const std::string& design) 
                        c.setup == "json-onto-design";
   if (earlier) testing::write_file(dir / kReportName, kEarlierReport);
   if (c.setup == "link-to-dev-full") fs::create_symlink("/dev/full", dir / kReportName);
+  if (c.setup == "report-is-directory") fs::create_directory(dir / kReportName);
   if (c.setup == "console-full") console = "/dev/full";
   if (c.setup == "json-onto-report") arguments = {"--json", kReportName};
   if (c.setup == "json-onto-design") {
@@ -193,6 +194,9 @@ void expect_files(const Case& c, const fs::path& dir, const std::string& design)
   } else if (c.files == "link") {
     expected.insert(kReportName);
     EXPECT_TRUE(fs::is_symlink(report)) << label(c) << ": the link was replaced";
+  } else if (c.files == "directory") {
+    expected.insert(kReportName);
+    EXPECT_TRUE(fs::is_directory(report)) << label(c) << ": the directory was replaced";
   } else {
     EXPECT_EQ(c.files, "none") << label(c) << ": unknown files column";
   }
@@ -266,9 +270,9 @@ TEST(BadDesigns, EveryCaseEndsWithItsStatusMessageAndFiles) {
     const std::string design = testing::read_file(kTableDir / c.file);
     const Outcome outcome = run_case(c, dir, design);
     // Never read through a link (it leads to /dev/full, whose zeros never end).
-    const std::string report = fs::is_symlink(dir / kReportName)
-                                   ? std::string()
-                                   : testing::read_file(dir / kReportName);
+    const std::string report = fs::is_regular_file(fs::symlink_status(dir / kReportName))
+                                   ? testing::read_file(dir / kReportName)
+                                   : std::string();
     expect_outcome(c, outcome, report);
     expect_files(c, dir, design);
     if (c.setup.rfind("same-as:", 0) == 0) {

@@ -175,12 +175,12 @@ TEST(LastLookBoundary, LookWithTooSmallAnIncrementIsSkipped) {
 }
 
 // Each look's value from the earlier ones, as the simulation does it.
-std::vector<float> spending_boundaries(int use_function_code, int looks, float alpha) {
+std::vector<float> spending_boundaries(UseFunction use_function, int looks, float alpha) {
   float t[kLookCapacity + 1] = {}, c[kLookCapacity + 1] = {}, cum[kLookCapacity + 1] = {};
   std::vector<float> result;
   for (int k = 1; k <= looks; ++k) {
     t[k] = static_cast<float>(k);
-    cum[k] = cumulative_alpha(use_function_code, alpha, static_cast<float>(k) / looks, 1.0f, 0.0f);
+    cum[k] = cumulative_alpha(use_function, alpha, static_cast<float>(k) / looks, 1.0f, 0.0f);
     int failed = -1;
     last_look_boundary(k, t, cum, 2, failed, c);
     EXPECT_EQ(failed, 0) << "look " << k;
@@ -200,19 +200,19 @@ std::vector<float> spending_boundaries(int use_function_code, int looks, float a
 // two-sided, quoted to three decimals; tolerance 0.002.
 TEST(LastLookBoundary, PublishedFiveLookPocockType) {
   const float published[] = {2.438f, 2.427f, 2.410f, 2.397f, 2.386f};
-  const std::vector<float> c = spending_boundaries(kUsePocock, 5, 0.05f);
+  const std::vector<float> c = spending_boundaries(UseFunction::kPocock, 5, 0.05f);
   for (int i = 0; i < 5; ++i) EXPECT_NEAR(c[i], published[i], 0.002f) << "look " << i + 1;
 }
 
 TEST(LastLookBoundary, PublishedFiveLookObrienFlemingType) {
   const float published[] = {4.383f, 3.100f, 2.553f, 2.254f, 2.064f};
-  const std::vector<float> c = spending_boundaries(kUseObrienFleming, 5, 0.05f);
+  const std::vector<float> c = spending_boundaries(UseFunction::kObrienFleming, 5, 0.05f);
   for (int i = 0; i < 5; ++i) EXPECT_NEAR(c[i], published[i], 0.002f) << "look " << i + 1;
 }
 
 TEST(LastLookBoundary, FifteenLooksSpendTheirError) {
-  const std::vector<float> pocock = spending_boundaries(kUsePocock, 15, 0.05f);
-  const std::vector<float> linear = spending_boundaries(kUseLinear, 15, 0.05f);
+  const std::vector<float> pocock = spending_boundaries(UseFunction::kPocock, 15, 0.05f);
+  const std::vector<float> linear = spending_boundaries(UseFunction::kLinear, 15, 0.05f);
   ASSERT_EQ(pocock.size(), 15u);
   EXPECT_GT(pocock[14], 2.0f);
   EXPECT_LT(pocock[14], pocock[0]);
@@ -258,10 +258,10 @@ TEST(LastLookBoundary, SameBitsAsTheRecursionThroughStdExp) {
       {"front-loaded", {0, 5, 9, 12, 14, 15.5f, 16.5f, 17.2f, 17.7f, 18, 18.2f, 18.3f, 18.35f}},
       {"tiny first", {0, 1e-9f, 0.3f, 0.31f, 0.310001f, 0.5f, 0.7f, 0.9f, 1.3f, 2, 3, 4, 5}},
   };
-  struct Spending { int code; float alpha; int sides; };
-  const Spending spendings[] = {{kUsePocock, 0.05f, 2}, {kUseObrienFleming, 0.05f, 1},
-                                {kUseLinear, 0.2f, 2},  {kUseObrienFleming, 0.001f, 2},
-                                {kUseLinear, 0.9f, 2}};
+  struct Spending { UseFunction use_function; float alpha; int sides; };
+  const Spending spendings[] = {{UseFunction::kPocock, 0.05f, 2}, {UseFunction::kObrienFleming, 0.05f, 1},
+                                {UseFunction::kLinear, 0.2f, 2},  {UseFunction::kObrienFleming, 0.001f, 2},
+                                {UseFunction::kLinear, 0.9f, 2}};
   int compared = 0;
   int failures = 0;
   for (const Spacing& spacing : spacings) {
@@ -270,7 +270,7 @@ TEST(LastLookBoundary, SameBitsAsTheRecursionThroughStdExp) {
         float c[kLookCapacity + 1] = {};
         float cum[kLookCapacity + 1] = {};
         for (int k = 1; k <= looks; ++k) {
-          cum[k] = cumulative_alpha(spending.code, spending.alpha,
+          cum[k] = cumulative_alpha(spending.use_function, spending.alpha,
                                     spacing.t[k] / spacing.t[looks], 1.0f, 0.0f);
           float c_literal[kLookCapacity + 1];
           std::copy(c, c + kLookCapacity + 1, c_literal);
@@ -280,7 +280,7 @@ TEST(LastLookBoundary, SameBitsAsTheRecursionThroughStdExp) {
           last_look_boundary_literal(k, spacing.t, cum, spending.sides, failed_literal,
                                      c_literal);
           ASSERT_EQ(std::bit_cast<std::uint32_t>(c[k]), std::bit_cast<std::uint32_t>(c_literal[k]))
-              << spacing.name << ", code " << spending.code << ", look " << k << " of " << looks;
+              << spacing.name << ", use function " << static_cast<int>(spending.use_function) << ", look " << k << " of " << looks;
           ASSERT_EQ(failed, failed_literal);
           failures += failed;
           ++compared;

@@ -27,12 +27,13 @@ class UpdateLookBoundaries : public ::testing::Test {
     failed_ = 0;
   }
 
-  void set_design(int method, int looks, int sides = 2, int use_function = kUseObrienFleming,
+  void set_design(int method, int looks, int sides = 2,
+                  UseFunction use_function = UseFunction::kObrienFleming,
                   float b = 0.0f) {
     design_.method_code = method;
     design_.look_count = looks;
     design_.sides = sides;
-    design_.use_function_code = use_function;
+    design_.use_function_code = static_cast<int>(use_function);
     design_.alpha = 0.05f;
     design_.b = b;
     design_.stat_count = 1;
@@ -88,9 +89,9 @@ TEST_F(UpdateLookBoundaries, ObrienFlemingTypeTwoLooks) {
 TEST_F(UpdateLookBoundaries, LastLookSpendsAlphaWhateverTheInformation) {
   // Information short of the plan at the last look: the use function is not
   // consulted there.
-  set_design(2, 2, 2, kUsePocock);
+  set_design(2, 2, 2, UseFunction::kPocock);
   look(1, 30.0f);
-  EXPECT_EQ(tables_.cum_alpha[1], cumulative_alpha(kUsePocock, 0.05f, 0.3f, 1.2f, 0.0f));
+  EXPECT_EQ(tables_.cum_alpha[1], cumulative_alpha(UseFunction::kPocock, 0.05f, 0.3f, 1.2f, 0.0f));
   look(2, 60.0f);
   EXPECT_EQ(tables_.cum_alpha[2], 0.05f);
   const float x[] = {0.0f, 30.0f, 60.0f};
@@ -98,9 +99,9 @@ TEST_F(UpdateLookBoundaries, LastLookSpendsAlphaWhateverTheInformation) {
 }
 
 TEST_F(UpdateLookBoundaries, SiegmundUseFunctionTakesTheRatioToV0) {
-  set_design(2, 3, 2, kUseSiegmund, 3.0f);
+  set_design(2, 3, 2, UseFunction::kSiegmund, 3.0f);
   look(1, 50.0f);
-  EXPECT_EQ(tables_.cum_alpha[1], cumulative_alpha(kUseSiegmund, 0.05f, 0.5f, 2.0f, 3.0f));
+  EXPECT_EQ(tables_.cum_alpha[1], cumulative_alpha(UseFunction::kSiegmund, 0.05f, 0.5f, 2.0f, 3.0f));
 }
 
 TEST_F(UpdateLookBoundaries, NearlyFinalInterimInformationIsAveragedBack) {
@@ -187,7 +188,7 @@ TEST_F(UpdateLookBoundaries, EqualInformationRisesByOneTenThousandth) {
 }
 
 TEST_F(UpdateLookBoundaries, HaybittleInterimLooksTakeB) {
-  set_design(3, 3, 2, kUseObrienFleming, 3.0f);
+  set_design(3, 3, 2, UseFunction::kObrienFleming, 3.0f);
   look(1, 30.0f);
   look(2, 65.0f);
   EXPECT_EQ(tables_.bound[1][1], 3.0f);
@@ -218,7 +219,7 @@ TEST_F(UpdateLookBoundaries, GivenSplitIsUsedUnchanged) {
 
 TEST_F(UpdateLookBoundaries, FailureFlagCarriesIntoTheNextTrial) {
   // b = 0.5 at the interim look stops most paths: the last look fails.
-  set_design(3, 2, 2, kUseObrienFleming, 0.5f);
+  set_design(3, 2, 2, UseFunction::kObrienFleming, 0.5f);
   look(1, 50.0f);
   EXPECT_EQ(tables_.bound[1][1], 0.5f);
   look(2, 100.0f);
@@ -264,7 +265,7 @@ TEST_F(UpdateLookBoundaries, FlagSetByOneStatisticReachesTheNext) {
 }
 
 TEST_F(UpdateLookBoundaries, FlagIsNeverClearedWithoutARecursion) {
-  set_design(3, 2, 2, kUseObrienFleming, 3.0f);
+  set_design(3, 2, 2, UseFunction::kObrienFleming, 3.0f);
   design_.stat_count = 2;
   failed_ = 1;
   tables_.obs_info[1][1] = 50.0f;
@@ -296,7 +297,7 @@ TEST_F(UpdateLookBoundaries, ReportsItsUseOfTheFailureFlag) {
   };
   for (const Case& c : cases) {
     reset();
-    set_design(c.method, c.looks, 2, kUseObrienFleming, 3.0f);
+    set_design(c.method, c.looks, 2, UseFunction::kObrienFleming, 3.0f);
     design_.stat_count = 2;
     for (int i = 0; i <= c.looks; ++i) tables_.cum_alpha[i] = 0.05f * i / c.looks;
     for (int j = 1; j <= 2; ++j) {

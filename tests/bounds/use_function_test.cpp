@@ -30,15 +30,15 @@ TEST(CumulativeAlpha, ValuesByCode) {
       {4, 0.05f, 0.5f, 4.0f, 3.0f, 0.0222927, 1e-6},
   };
   for (const Case& c : cases) {
-    EXPECT_NEAR(cumulative_alpha(c.code, c.alpha, c.u, c.r, c.b), c.expected, c.tolerance)
+    EXPECT_NEAR(cumulative_alpha(use_function_of(c.code), c.alpha, c.u, c.r, c.b), c.expected, c.tolerance)
         << "code " << c.code << " u " << c.u << " r " << c.r;
   }
 }
 
 TEST(CumulativeAlpha, EveryOtherCodeIsSiegmund) {
-  const float siegmund = cumulative_alpha(4, 0.05f, 0.3f, 2.5f, 2.8f);
+  const float siegmund = cumulative_alpha(use_function_of(4), 0.05f, 0.3f, 2.5f, 2.8f);
   for (int code : {0, -3, 5, 99}) {
-    EXPECT_EQ(cumulative_alpha(code, 0.05f, 0.3f, 2.5f, 2.8f), siegmund) << code;
+    EXPECT_EQ(cumulative_alpha(use_function_of(code), 0.05f, 0.3f, 2.5f, 2.8f), siegmund) << code;
   }
 }
 
@@ -48,10 +48,10 @@ TEST(CumulativeAlpha, ObrienFlemingTypeIsTwiceTheTailOfTheScaledQuantile) {
   for (float u : {0.1f, 0.2f, 0.4f, 0.6f, 0.8f}) {
     const float expected =
         static_cast<float>(2.0 * normal_tail(static_cast<float>(z / std::sqrt(double{u})), true));
-    EXPECT_EQ(cumulative_alpha(1, 0.05f, u, 7.0f, 2.0f), expected) << u;
+    EXPECT_EQ(cumulative_alpha(use_function_of(1), 0.05f, u, 7.0f, 2.0f), expected) << u;
   }
   // Against the double-precision normal tail: 2 (1 - Phi(1.959964 / sqrt(0.6))).
-  EXPECT_NEAR(cumulative_alpha(1, 0.05f, 0.6f, 0.0f, 0.0f),
+  EXPECT_NEAR(cumulative_alpha(use_function_of(1), 0.05f, 0.6f, 0.0f, 0.0f),
               std::erfc(1.959964 / std::sqrt(0.6) / std::sqrt(2.0)), 1e-7);
 }
 
@@ -59,7 +59,7 @@ TEST(CumulativeAlpha, SpendingGrowsWithInformation) {
   for (int code : {1, 2, 3}) {
     float previous = 0.0f;
     for (int i = 1; i <= 10; ++i) {
-      const float value = cumulative_alpha(code, 0.05f, i / 10.0f, 0.0f, 0.0f);
+      const float value = cumulative_alpha(use_function_of(code), 0.05f, i / 10.0f, 0.0f, 0.0f);
       EXPECT_GT(value, previous) << "code " << code << " u " << i / 10.0f;
       previous = value;
     }

@@ -45,7 +45,7 @@ Conversion convert(const std::string& text) {
 std::vector<fs::path> shipped_designs() {
   const fs::path source(GSDSIM_SOURCE_DIR);
   std::vector<fs::path> paths;
-  for (const fs::path dir : {source / "examples", source / "tests" / "e2e" / "designs",
+  for (const fs::path& dir : {source / "examples", source / "tests" / "e2e" / "designs",
                              source / "bench" / "designs"}) {
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
       if (entry.path().extension() == ".dsn") paths.push_back(entry.path());
@@ -63,6 +63,23 @@ TEST(ClassicToKeyed, EveryShippedDesignIsTheSameDesignWithTheSameNotes) {
     EXPECT_EQ(c.keyed_notes, c.positional_notes) << path;
     EXPECT_TRUE(c.unkept.empty()) << path;
   }
+}
+
+// The free-form reading rules (a list continued on the next line, which
+// moves every later line down; repeat counts; empty values; a slash) give
+// the raw values the conversion needs exactly as they give the design.
+TEST(ClassicToKeyed, FreeFormValuesConvertAsTheyRead) {
+  const Conversion c = convert(design_text({{23, "10 20\n30"}, {49, "/"}, {61, "2*2.5 2"},
+                                            {88, "10,20"}, {54, ",,"}, {117, "0.95 an explanation"}}));
+  EXPECT_TRUE(c.from_keyed == c.positional);
+  EXPECT_EQ(c.keyed_notes, c.positional_notes);
+  EXPECT_EQ(c.keyed.look_times, (std::vector<float>{10.0f, 20.0f, 30.0f}));
+  EXPECT_EQ(c.keyed.critical_values, (std::vector<float>{2.5f, 2.5f, 2.0f}));
+  EXPECT_TRUE(c.keyed.error_split.empty());
+  EXPECT_FALSE(c.keyed.b);  // an empty value leaves b at 0: the default, with its note
+  EXPECT_NE(c.keyed_notes.find("b is re-set to 3."), std::string::npos);
+  EXPECT_EQ(c.keyed.control_censoring, (KeyedCurve{{30.0f}, {0.95f}}));
+  EXPECT_EQ(c.keyed.accrual_rate, 20.0f);
 }
 
 // Items left at 0 took a default with a note: they become omitted keys, so
@@ -108,9 +125,9 @@ TEST(ClassicToKeyed, NotesNoKeyCanCarryAreNamed) {
   const Conversion c = convert(design_text({{93, "0"}, {96, "0"}, {106, "0"}}));
   EXPECT_TRUE(c.from_keyed == c.positional);
   ASSERT_EQ(c.unkept.size(), 3u);
-  EXPECT_EQ(c.unkept[0], "line 106: hazard ratio 1 took the default 1");
-  EXPECT_EQ(c.unkept[1], "line 93: the count 0 took the default 1");
-  EXPECT_EQ(c.unkept[2], "line 93: a last time of 0 asked for equally spaced points");
+  EXPECT_EQ(c.unkept[0], "line 106: no note that hazard ratio 1 took the default 1");
+  EXPECT_EQ(c.unkept[1], "line 93: no note that the count 0 took the default 1");
+  EXPECT_EQ(c.unkept[2], "line 93: no note that the points are equally spaced (the last time was 0)");
 }
 
 }  // namespace

@@ -163,6 +163,20 @@ TEST(KeyedDesign, EachMappingIsItsPositionalEquivalent) {
   }
 }
 
+// A last survival value below 0.00001 is the positional file's: it becomes
+// 0.00001 with the note, and the curve still never rises.
+TEST(KeyedDesign, ALastSurvivalValueBelowTheSmallestTakesThePositionalCorrection) {
+  KeyedDesign k = base_keyed();
+  k.control = KeyedCurve{{6.0f, 12.0f}, {1e-5f, 1e-7f}};
+  const Read r = read_keyed(k);
+  EXPECT_EQ(r.design.baseline_curve.S[2], 1e-5f);
+  EXPECT_NE(r.notes.find(" Since your last survival value is <.00001."), std::string::npos);
+  k.look_times = {10.0f, 20.0f, 199.0f};  // just under 16.6 medians of 12
+  k.control.reset();
+  k.control_median = 12.0f;
+  EXPECT_GT(read_keyed(k).design.baseline_curve.S[19], 1e-5f);
+}
+
 TEST(KeyedDesign, TheMedianCurveIsExponentialAtItsPoints) {
   KeyedDesign k = base_keyed();
   k.control.reset();
@@ -181,7 +195,7 @@ TEST(KeyedDesign, TheMedianCurveIsExponentialAtItsPoints) {
 // needed.
 TEST(KeyedDesign, SubjectsGiveExactlyThatManySubjectsWithTheSmallestRate) {
   int raised = 0;
-  for (const float period : {3.0f, 7.0f, 12.0f, 18.0f, 0.3f, 24.7f, 100.0f}) {
+  for (const float period : {3.0f, 7.0f, 12.0f, 18.0f, 0.3f, 24.7f, 100.0f, 3.4e38f, 1e-30f}) {
     for (long long n = 1; n <= kSubjectCapacity; n += 1 + n / 7) {
       const float rate = rate_for_subjects(n, period);
       Design d;
@@ -259,7 +273,7 @@ TEST(KeyedDesign, RefusesValuesOutOfRangeNamingTheKey) {
       {[](KeyedDesign& k) { k.report = ".."; }, "report: \"..\" is not a file name"},
       {[](KeyedDesign& k) { k.seed = 161803399; }, "seed: 161803399 is given, but its magnitude"},
       {[](KeyedDesign& k) { k.trials = 0; }, "trials: 0 is given"},
-      {[](KeyedDesign& k) { k.alpha = 1.5f; }, "alpha: 1.5 is given, but the type-I error must lie in (0, 1)"},
+      {[](KeyedDesign& k) { k.alpha = 1.5f; }, "alpha: 1.5 is given, but the type-I error must lie in (1e-10, 1)"},
       {[](KeyedDesign& k) { k.sides = 3; }, "sides: 3 is given, but it must be 1 (one-sided) or 2"},
       {[](KeyedDesign& k) { k.look_times.assign(16, 1.0f); }, "looks.times: 16 values are given, but at most 15 looks"},
       {[](KeyedDesign& k) { k.look_times = {10, 30, 20}; }, "looks.times: value 3 is 20, but the values must increase (value 2 is 30)"},
@@ -283,7 +297,15 @@ TEST(KeyedDesign, RefusesValuesOutOfRangeNamingTheKey) {
       {[](KeyedDesign& k) { k.control = KeyedCurve{{}, {0.5f}}; }, "control.times: missing"},
       {[](KeyedDesign& k) { k.hazard_ratios = {0.7f}; }, "treatment.hazard_ratio: given together with treatment.hazard_ratios"},
       {[](KeyedDesign& k) { k.hazard_ratio.reset(), k.hazard_ratios = {0.7f}; }, "treatment.cuts: missing"},
-      {[](KeyedDesign& k) { k.hazard_ratio = 0.0f; }, "treatment.hazard_ratio: 0 is given, but it must be positive"},
+      {[](KeyedDesign& k) { k.hazard_ratio = 0.0f; }, "treatment.hazard_ratio: value 1 is 0, but each must exceed 1e-10 (a smaller one means 1)"},
+      {[](KeyedDesign& k) { k.critical_values = {2.9f, 2.3f, 1e-6f}; }, "boundary.critical_values: value 3 is 1e-06, but each must be at least 1e-05 (a smaller one means 1.96)"},
+      {[](KeyedDesign& k) { k.control = KeyedCurve{{1e-11f}, {0.5f}}; }, "control.times: the last value is 1e-11, but it must exceed 1e-10"},
+      {[](KeyedDesign& k) { k.control_censoring = KeyedCurve{{1e-9f}, {0.5f}}; }, "censoring.control.times: the last value is 1e-09, but it must exceed 1e-08"},
+      {[](KeyedDesign& k) { k.look_times = {1e-44f}, k.control.reset(), k.control_median = 12.0f; }, "control.median: the curve runs up to the last look time 1e-44, but that must exceed 1e-10"},
+      {[](KeyedDesign& k) { k.look_times = {1e-11f}; }, "treatment.hazard_ratio: the curve runs up to the last look time 1e-11"},
+      {[](KeyedDesign& k) { k.control = KeyedCurve{{6, 12, 18}, {0.5f, 5e-6f, 1e-6f}}; }, "control.survival: value 2 is 5e-06, but only the last value may lie below 1e-05"},
+      {[](KeyedDesign& k) { k.look_times = {240.0f}, k.control.reset(), k.control_median = 12.0f; }, "control.median: the exponential curve falls to 1.9073486e-06 at time 228, below 1e-05"},
+      {[](KeyedDesign& k) { k.alpha = 1e-11f; }, "alpha: 1e-11 is given, but the type-I error must lie in (1e-10, 1)"},
       {[](KeyedDesign& k) { k.subjects = 100; }, "accrual.subjects: given together with accrual.rate"},
       {[](KeyedDesign& k) { k.accrual_rate.reset(), k.accrual_period.reset(), k.subjects = 100; }, "accrual.period: missing"},
       {[](KeyedDesign& k) { k.accrual_rate.reset(), k.subjects = 7101; }, "accrual.subjects: 7101 is given, but from 1 to 7100"},

@@ -97,19 +97,59 @@ TEST(KeyedCommandLine, EventDrivenLooksHaveNoPositionalFile) {
 namespace gsd {
 namespace {
 
-// Until the engine times looks by events, an event-driven design is refused
-// rather than simulated at its placeholder calendar times.
+// An event-driven design is calibrated at the expected times of its
+// targets, never at the placeholder calendar times of its positional text
+// (max_time * i / K: 15 and 30 here).
 TEST(KeyedCommandLine, AnEventDrivenDesignIsNotRunAtPlaceholderTimes) {
   const fs::path dir = scratch_directory("keyed_events_run");
   const std::string design =
       "report = \"ev.rpt\"\n[looks]\nevents = [20, 40]\nmax_time = 30.0\n"
       "[accrual]\nperiod = 12.0\nsubjects = 100\n";
-  for (const char* arguments : {"--format toml", "--format toml --check"}) {
-    const testing::RunResult run = run_gsdsim(dir, design, arguments);
-    EXPECT_EQ(run.status, 1) << arguments;
-    EXPECT_EQ(run.console, "gsdsim: error: looks.events: event-driven looks are not simulated "
-                           "yet; give calendar look times (looks.times) instead\n");
-  }
+  const testing::RunResult run = run_gsdsim(dir, design, "--format toml --check");
+  EXPECT_EQ(run.status, 0) << run.console;
+  EXPECT_NE(run.console.find(" look  1:     20 events expected at"), std::string::npos)
+      << run.console;
+  EXPECT_EQ(run.console.find("Times of the interim analysis =  15.00 30.00"), std::string::npos)
+      << run.console;
+  EXPECT_TRUE(fs::is_empty(dir));
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace gsd
+
+#include "support/design_text.h"
+
+namespace gsd {
+namespace {
+
+// Codes that run the same in another form are converted with a comment
+// naming each; the run keeps its console output and report.
+TEST(KeyedCommandLine, CodesInAnotherFormConvertWithACommentAndRunTheSame) {
+  const fs::path dir = scratch_directory("keyed_codes");
+  const std::string positional = testing::design_text({{70, "7"}, {101, "3"}});
+  const testing::RunResult converted = run_gsdsim(dir, positional, "--convert toml");
+  ASSERT_EQ(converted.status, 0) << converted.console;
+  EXPECT_NE(converted.console.find("#   line 70: the use-function code 7 (Siegmund's) is written as 4\n"
+                                   "#   line 101: the mode 3 is written as 2 (hazard ratios)\n"),
+            std::string::npos)
+      << converted.console;
+  const testing::RunResult expected = run_gsdsim(dir, positional);
+  const std::string expected_report = testing::read_file(dir / "test.rpt");
+  const testing::RunResult keyed = run_gsdsim(dir, converted.console, "--format toml");
+  EXPECT_EQ(keyed.console, expected.console);
+  EXPECT_EQ(testing::read_file(dir / "test.rpt"), expected_report);
+  fs::remove_all(dir);
+}
+
+TEST(KeyedCommandLine, APositionalDesignTheKeyedChecksRefuseIsNotConverted) {
+  const fs::path dir = scratch_directory("keyed_not_converted");
+  const testing::RunResult converted =
+      run_gsdsim(dir, testing::design_text({{23, "10 30 20"}}), "--convert toml");
+  EXPECT_EQ(converted.status, 1);
+  EXPECT_EQ(converted.console,
+            "gsdsim: error: the converted keyed design is refused: looks.times: value 3 is 20, "
+            "but the values must increase (value 2 is 30)\n");
   EXPECT_TRUE(fs::is_empty(dir));
   fs::remove_all(dir);
 }

@@ -56,7 +56,7 @@ std::string shortened(const fs::path& path) {
 
 TEST(KeyedRoundTrip, EveryShippedDesignRunsTheSameAsKeyedAndBack) {
   int designs = 0;
-  for (const fs::path dir : {kSource / "examples", kSource / "tests" / "e2e" / "designs",
+  for (const fs::path& dir : {kSource / "examples", kSource / "tests" / "e2e" / "designs",
                              kSource / "bench" / "designs"}) {
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
       if (entry.path().extension() != ".dsn") continue;

@@ -59,9 +59,7 @@ Output run_in_process(const std::string& design, int threads, const std::string&
   for (int c; (c = std::fgetc(console)) != EOF;) out.console.push_back(static_cast<char>(c));
   std::fclose(console);
   fs::current_path(previous);
-  std::string report_name = line_of(design, 14);
-  report_name = report_name.substr(0, report_name.find(' '));
-  out.report = testing::read_file(dir / report_name);
+  out.report = testing::read_file(dir / testing::report_name_of(design));
   fs::remove_all(dir);
   return out;
 }
@@ -108,8 +106,9 @@ TEST(ThreadIdentity, ExampleDesignsGiveTheSameBytes) {
 // first 40 trials, which still cover every path of its looks.
 TEST(ThreadIdentity, BenchmarkDesignsGiveTheSameBytes) {
   for (const auto& [name, design] : designs_in(kSource / "bench" / "designs")) {
-    const std::string run = name == "large" ? with_line(design, 37, "40") : design;
-    ASSERT_EQ(line_of(design, 37), "1000") << name;  // line 37 holds the trial count
+    const int trials_line = value_line(DesignItem::kSimCount);
+    const std::string run = name == "large" ? with_line(design, trials_line, "40") : design;
+    ASSERT_EQ(line_of(design, trials_line), "1000") << name;
     expect_same_at_every_count(name, run, {2, 3, 8});
   }
 }

@@ -126,6 +126,31 @@ TEST(TomlDesign, AChangedTableGivesTheChangedDesign) {
   EXPECT_EQ(k.cuts, (std::vector<float>{6.0f, 36.0f}));
 }
 
+// Whole numbers are 64-bit in TOML: every one, the extremes included, is
+// either refused by the key's range or written as the positional file reads it.
+TEST(TomlDesign, WholeNumbersAtTheEndsOfTheirRangeAreRefusedByTheirKey) {
+  struct Case {
+    const char* key_value;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"seed = -9223372036854775808", "seed: -9223372036854775808 is given"},
+      {"seed = 9223372036854775807", "seed: 9223372036854775807 is given"},
+      {"trials = 2147483648", "trials: 2147483648 is given"},
+      {"sides = -9223372036854775808", "sides: -9223372036854775808 is given"},
+      {"[accrual]\nperiod = 10.0\nsubjects = -9223372036854775808", "accrual.subjects: -9223372036854775808 is given"},
+  };
+  for (const Case& c : cases) {
+    std::string message = "accepted";
+    try {
+      check_keyed_design(keyed_design_from_toml(std::string("report = \"a\"\n") + c.key_value));
+    } catch (const InputError& error) {
+      message = error.what();
+    }
+    EXPECT_EQ(message.rfind(c.message, 0), 0u) << c.key_value << "\n-> " << message;
+  }
+}
+
 TEST(TomlDesign, StandardAndInlineTablesAreAlike) {
   const KeyedDesign standard = keyed_design_from_toml(
       "report = \"a\"\n[crossover.drop_in]\ntimes = [1.0]\nprobabilities = [0.5]\n"
@@ -177,6 +202,8 @@ TEST(TomlDesign, MessagesNameTheKey) {
       {"[boundary]\nspending = \"pocok\"", "boundary.spending: \"pocok\" is not one of \"obrien-fleming\", \"pocock\", \"linear\" or \"siegmund\" (did you mean \"pocock\"?)"},
       {"a = 1\n\nb = [1,", "line 3, column "},
       {"report = \"x\"\nreport = \"y\"", "line 2, column "},
+      // A check of toml++ that its optimised parser would assume true.
+      {"report = \"x\"\n[.control]\ntimes = [1.0]", "line 2, column 2: "},
   };
   for (const Case& c : cases) {
     const std::string message = error_of(c.text);
