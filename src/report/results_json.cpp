@@ -142,7 +142,7 @@ std::string results_json(const Design& d, const Calibration& calibration, const 
   json_key(json, "statistics");
   json_begin_array(json);
   for (int j = 1; j <= d.stat_count; ++j) {
-    const StatisticResult result = statistic_result(tally, j, d.sim_count, d.look_times, d.look_count);
+    const StatisticResult result = statistic_result(tally, j, d.sim_count);
     json_begin_object(json);
     member(json, "rho", d.rho[j]);
     member(json, "tau", d.tau[j]);

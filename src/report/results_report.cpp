@@ -86,7 +86,7 @@ void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
   blank_line(report);
 
   for (int j = 1; j <= d.stat_count; ++j) {
-    const StatisticResult result = statistic_result(tally, j, d.sim_count, d.look_times, d.look_count);
+    const StatisticResult result = statistic_result(tally, j, d.sim_count);
     write_heading(report, j);
     line.length = 0;
     put_text(line, "rho =");

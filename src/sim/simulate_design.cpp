@@ -127,7 +127,7 @@ void fill_figures(SimulationResult& result) {
   const Design& d = result.design;
   const LookTally& looks = result.tally.looks;
   for (int j = 1; j <= d.stat_count; ++j) {
-    result.statistics[j] = statistic_result(result.tally, j, d.sim_count, d.look_times, d.look_count);
+    result.statistics[j] = statistic_result(result.tally, j, d.sim_count);
     result.trials_without_stop[j] = looks.stopped[j][0];
   }
   for (int i = 1; i <= d.look_count; ++i) {

@@ -37,9 +37,7 @@ TEST(ResultsReport, PowerStandardErrorAndStoppingTime) {
   Design d = two_look_design(2);
   RunTally tally;
   tally.rej[1] = 812;
-  // The average comes from the stops per look: (250 x 10 + 750 x 20) / 1000.
-  tally.looks.stopped[1][1] = 250;
-  tally.looks.stopped[1][2] = 750;
+  tally.stop_time_sum[1] = 17500.0;
   EXPECT_EQ(results_of(d, tally),
             "\n"
             "The results of simulation for method: 2\n"
@@ -48,7 +46,7 @@ TEST(ResultsReport, PowerStandardErrorAndStoppingTime) {
             "rho = 0.0   tau = 1.0    power =0.8120   s.d. = 0.01236\n"
             "The average stopping time = 17.500\n"
             "\n");
-  const StatisticResult none = statistic_result(RunTally{}, 1, 1000, nullptr, 0);
+  const StatisticResult none = statistic_result(RunTally{}, 1, 1000);
   EXPECT_EQ(none.power, 0.0f);
   EXPECT_EQ(none.sd, 0.0f);
 }
@@ -62,7 +60,7 @@ TEST(ResultsReport, EventDrivenLooksTable) {
   d.max_time = 30.0f;
   RunTally tally;
   tally.rej[1] = 400;
-  tally.stop_sum[1] = 15000.0f;
+  tally.stop_time_sum[1] = 15000.0;
   LookTally& looks = tally.looks;
   looks.reached[1] = 1000;
   looks.time_sum[1] = 12345.0;
