@@ -8,13 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "design/run_errors.h"
 #include "driver/console_check.h"
 #include "driver/design_warnings.h"
+#include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
+#include "report/html_report.h"
 #include "report/results_json.h"
 #include "report/run_report.h"
 #include "sim/simulate_design.h"
@@ -72,6 +75,12 @@ void show_trials_done(void* context, int trials_done) {
     show_progress(progress.meter, trials_done);
   }
 }
+
+// An output file of the options that would overwrite the report.
+class OutputClash : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 void write_json(std::FILE* out, const std::string& text) {
   if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
@@ -132,6 +141,7 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* json,
   simulation.report_sink = TextSink{write_report, &target};
   ConsoleTarget console_target{console};
   simulation.console_sink = TextSink{write_console, &console_target};
+  simulation.collect_bounds = !options.html_path.empty();
   const SimulationResult result = simulate_design(design, simulation);
   finish_progress(progress.meter);
   if (console_target.error != 0) throw ConsoleError{console_target.error};
@@ -142,7 +152,14 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* json,
   }
   if (result.status != kExitSuccess) throw RunError(result.error);
   if (json != nullptr) {
-    write_json(json, results_json(result.design, result.calibration, result.tally));
+    const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
+    write_json(json, results_json(result.design, result.calibration, result.tally, &analytic));
+  }
+  if (!options.html_path.empty()) {
+    write_file_by_rename(options.html_path,
+                         html_report(result.design, result.calibration, result.tally, &result.bounds,
+                                     options.keyed_design_text),
+                         "HTML page");
   }
 }
 
@@ -164,7 +181,13 @@ int run_design(const DesignSource& source, std::FILE* console, const RunOptions&
       throw UsageRefusal("--json \"" + options.json_path +
                          "\" names the design file being read; the results would replace it");
     }
-    source(console, design, [&](const Design& d) { start_outputs(d, options, report, json); });
+    source(console, design, [&](const Design& d) {
+      if (!options.html_path.empty() && same_file(options.html_path, d.report_name)) {
+        throw OutputClash("--html \"" + options.html_path +
+                          "\" names the report file of the design; name another file");
+      }
+      start_outputs(d, options, report, json);
+    });
     if (options.design_warnings != nullptr) {
       write_warnings(options.warnings, *options.design_warnings);
     }
@@ -197,6 +220,10 @@ int run_design(const DesignSource& source, std::FILE* console, const RunOptions&
         std::string(error.what()) +
         (kept.empty() ? "" : "; the report so far is kept as \"" + kept + "\"");
     return report_fatal_error(console, message.c_str(), kExitRunError);
+  } catch (const OutputClash& error) {
+    discard_output(report);
+    discard_output(json);
+    return report_fatal_error(console, error.what(), kExitUsageError);
   } catch (const std::exception& error) {
     // Anything else (memory exhausted, say) is a run that could not end:
     // never a report put in place, never std::terminate.
