@@ -12,6 +12,11 @@ inline constexpr int kIntervalCapacity = 20;  // treatment-group intervals m
 inline constexpr int kListCapacity = 20;      // drop-in and drop-out entries
 inline constexpr int kSubjectCapacity = 7100;
 inline constexpr int kReportNameLength = 12;
+// Simulated trials per run. Every per-trial count of the run (trials, and
+// the rejections and stops of a statistic at a look) is a 32-bit integer;
+// this cap keeps each far from overflowing (the trial loop's counter runs
+// one past the count). A billion trials of the smallest design take hours.
+inline constexpr int kTrialCapacity = 1000000000;
 
 // The random stream's seed offset (the subtractive generator's table starts
 // from it minus |seed|); seeds of larger magnitude would take the table out

@@ -1,8 +1,11 @@
 #include "design/design_input.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "design/design_layout.h"
 #include "design/method.h"
@@ -15,6 +18,10 @@ namespace {
 
 std::string at_line(const ListReader& reader) {
   return "line " + std::to_string(reader.line_number) + ": ";
+}
+
+void warn(std::vector<std::string>* warnings, std::string text) {
+  if (warnings != nullptr) warnings->push_back(std::move(text));
 }
 
 // Skips the comment lines before `item`'s value line.
@@ -53,6 +60,89 @@ void check_count(const ListReader& reader, int count, int capacity, std::string_
     throw InputError(at_line(reader) + std::string(what) + " is " + std::to_string(count) +
                      ", but it must be at least 1");
   }
+}
+
+std::string number_text(float value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+  return text;
+}
+
+// Times of a curve or of the looks: each after the one before it (the
+// first after time 0 where `positive` asks for it). Checked after the
+// defaults, so a time replaced by its default is checked as replaced.
+void check_increasing(const ListReader& reader, const float* x, int n, bool positive,
+                      std::string_view what) {
+  if (positive && !(x[1] > 0.0f)) {
+    throw InputError(at_line(reader) + std::string(what) + " must be positive, but the first is " +
+                     number_text(x[1]));
+  }
+  for (int k = 2; k <= n; ++k) {
+    if (!(x[k] > x[k - 1])) {
+      throw InputError(at_line(reader) + std::string(what) + " must increase, but time " +
+                       std::to_string(k) + " (" + number_text(x[k]) + ") does not come after time " +
+                       std::to_string(k - 1) + " (" + number_text(x[k - 1]) + ")");
+    }
+  }
+}
+
+// Survival probabilities of a curve whose S(0) = 1: at most 1 and never
+// increasing (after the last value's default).
+void check_survival(const ListReader& reader, const SurvivalCurve& curve, std::string_view what) {
+  for (int k = 1; k <= curve.n; ++k) {
+    if (curve.S[k] > 1.0f) {
+      throw InputError(at_line(reader) + std::string(what) + " are probabilities, but value " +
+                       std::to_string(k) + " is " + number_text(curve.S[k]) +
+                       ", above 1");
+    }
+    if (curve.S[k] > curve.S[k - 1]) {
+      throw InputError(at_line(reader) + std::string(what) + " must not increase, but value " +
+                       std::to_string(k) + " (" + number_text(curve.S[k]) +
+                       ") is above value " + std::to_string(k - 1) + " (" +
+                       number_text(curve.S[k - 1]) + ")" +
+                       (k == curve.n && curve.S[k] == 1e-5f
+                            ? " (a last value of at most 0.00001 is set to 0.00001)"
+                            : ""));
+    }
+  }
+}
+
+void check_probabilities(const ListReader& reader, const float* p, int n, std::string_view what) {
+  for (int k = 1; k <= n; ++k) {
+    if (!(p[k] >= 0.0f && p[k] <= 1.0f)) {
+      throw InputError(at_line(reader) + std::string(what) + " must lie in [0, 1], but value " +
+                       std::to_string(k) + " is " + number_text(p[k]));
+    }
+  }
+}
+
+// The boundaries of methods 1 to 3 come from a single-precision recursion
+// whose target is 0.5 (1 - cumulative alpha), a float near 0.5 (a step of
+// 3e-8), and from use functions evaluated in single precision (the
+// O'Brien & Fleming type takes the quantile of 1 - alpha/2, another float
+// near 1). Compared with the same recursion in double precision over 2 to
+// 15 equally spaced looks, one- and two-sided, the type-I error the float
+// boundaries spend stays within 7.5% of the double one's down to alpha =
+// 1e-5, and within 0.5% for up to 10 looks down to 1e-3 under the O'Brien &
+// Fleming type, whose earliest looks spend errors far below the float step;
+// below these the error grows fast (method 2 at 1e-8 rejects in every
+// trial). Method 4 takes its critical values as given.
+constexpr float kSmallestAlpha = 1e-5f;
+constexpr float kSmallestAlphaObrienFleming = 1e-3f;
+
+void check_smallest_alpha(const Design& d, long long alpha_line) {
+  if (d.method_code < 1 || d.method_code > 3) return;
+  const bool obrien_fleming = d.method_code == 2 && d.use_function_code == 1;
+  const float least = obrien_fleming ? kSmallestAlphaObrienFleming : kSmallestAlpha;
+  if (!(d.alpha < least)) return;
+  const char* method = d.method_code == 1 ? "method 1 (error split given)"
+                       : d.method_code == 3 ? "method 3 (Haybittle-type b)"
+                       : obrien_fleming     ? "method 2 with the O'Brien & Fleming-type use function"
+                                            : "method 2 (use function)";
+  throw InputError("line " + std::to_string(alpha_line) + ": the type-I error is " +
+                   number_text(d.alpha) + ", but the boundaries of " + method +
+                   " are computed correctly only for a type-I error of at least " +
+                   number_text(least) + ", the smallest served");
 }
 
 // The note for a last survival value replaced by 0.00001.
@@ -106,8 +196,10 @@ void read_censoring_curve(ListReader& reader, std::FILE* console, SurvivalCurve&
     space_equally(curve.x, curve.n, 20);
     note_equal_spacing(console, "20");
   }
+  check_increasing(reader, curve.x, curve.n, false, "the times of " + name);
   skip_to(reader, next_item(next_item(count_item)));
   read_survival_values(reader, console, curve, "the survival values of " + name);
+  check_survival(reader, curve, "the survival values of " + name);
 }
 
 void read_crossover_list(ListReader& reader, std::FILE* console, DesignItem count_item,
@@ -122,12 +214,14 @@ void read_crossover_list(ListReader& reader, std::FILE* console, DesignItem coun
   read_reals(reader, &times[1], count, "the " + std::string(name) + " times");
   skip_to(reader, next_item(next_item(count_item)));
   read_reals(reader, &probs[1], count, "the " + std::string(name) + " probabilities");
+  check_probabilities(reader, probs, count, "the " + std::string(name) + " probabilities");
 }
 
 }  // namespace
 
 void read_design(std::istream& input, std::FILE* console, Design& design,
-                 const std::function<void(const Design&)>& on_report_name) {
+                 const std::function<void(const Design&)>& on_report_name,
+                 std::vector<std::string>* warnings) {
   ListReader reader(input);
   Design& d = design;
 
@@ -189,6 +283,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     d.look_times[K] = 10.0f;
     note(console, " The last look has been set at 10.");
   }
+  check_increasing(reader, d.look_times, K, true, "the look times");
 
   skip_to(reader, DesignItem::kStatCount);
   d.stat_count = read_integer(reader, "the number of statistics L");
@@ -209,9 +304,15 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     d.sim_count = 1000;
     note(console, " The number of simulation is set to 1000.");
   }
+  if (d.sim_count > kTrialCapacity) {
+    throw InputError(at_line(reader) + "the number of simulated trials is " +
+                     std::to_string(d.sim_count) + ", but at most " +
+                     std::to_string(kTrialCapacity) + " are supported");
+  }
 
   skip_to(reader, DesignItem::kAlpha);
   d.alpha = read_real(reader, "the type-I error");
+  const long long alpha_line = reader.line_number;
   if (d.alpha <= 1e-10f) {
     d.alpha = 0.05f;
     note(console, " The type-I error is set to 0.05.");
@@ -264,6 +365,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
     d.use_function_code = static_cast<int>(UseFunction::kObrienFleming);
     note(console, " The OBrien and Fleming use function is chosen.");
   }
+  check_smallest_alpha(d, alpha_line);
 
   SurvivalCurve& base = d.baseline_curve;
   skip_to(reader, DesignItem::kBaselineCount);
@@ -277,6 +379,7 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   base.x[0] = 0.0f;
   skip_to(reader, DesignItem::kBaselineTimes);
   read_reals(reader, &base.x[1], base.n, "the times of the baseline survival curve");
+  const long long baseline_times_line = reader.line_number;
   if (base.x[base.n] <= 1e-10f) {
     space_equally(base.x, base.n, 10);
     note_equal_spacing(console, "10");
@@ -290,9 +393,21 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
                        "; its times must differ (and start after 0)");
     }
   }
+  check_increasing(reader, base.x, base.n, true, "the times of the baseline survival curve");
   skip_to(reader, DesignItem::kBaselineSurvival);
   read_survival_values(reader, console, base,
                        "the survival values of the baseline survival curve");
+  check_survival(reader, base, "the survival values of the baseline survival curve");
+  if (base.x[base.n] < d.look_times[K]) {
+    warn(warnings, "line " + std::to_string(baseline_times_line) +
+                       ": the last point of the baseline survival curve, at time " +
+                       number_text(base.x[base.n]) + ", lies before the last look, at time " +
+                       number_text(d.look_times[K]) +
+                       ": the null variance counts events only up to that point, so the "
+                       "information stops growing after it (plus the accrual period) and the "
+                       "boundaries of later looks are computed from too little information; "
+                       "give the curve up to the last look");
+  }
 
   skip_to(reader, DesignItem::kAccrual);
   float accrual[2] = {0.0f, 0.0f};
@@ -329,10 +444,12 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   const int m = d.interval_count;
   skip_to(reader, DesignItem::kCutpoints);
   read_reals(reader, &d.hazard_cutpoints[1], m, "the treatment-group cut points");
+  const long long cutpoints_line = reader.line_number;
   if (d.hazard_cutpoints[m] <= 1e-10f) {
     space_equally(d.hazard_cutpoints, m, 10);
     note_equal_spacing(console, "10");
   }
+  check_increasing(reader, d.hazard_cutpoints, m, true, "the treatment-group cut points");
 
   skip_to(reader, DesignItem::kAlternativeMode);
   d.alternative_mode = read_real(reader, "the treatment-group mode");
@@ -350,12 +467,21 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
         write_line(console, line);
       }
     }
+    if (d.hazard_cutpoints[m] < d.look_times[K]) {
+      warn(warnings, "line " + std::to_string(cutpoints_line) +
+                         ": the last hazard-ratio cut point, " +
+                         number_text(d.hazard_cutpoints[m]) + ", lies before the last look, at time " +
+                         number_text(d.look_times[K]) +
+                         ": beyond it the hazard ratio is 1 (no treatment effect); add a cut "
+                         "point at or after the last look if the effect lasts");
+    }
   } else {
     SurvivalCurve& alt = d.alternative_curve;
     alt.n = m;
     alt.x[0] = 0.0f;
     for (int k = 1; k <= m; ++k) alt.x[k] = d.hazard_cutpoints[k];
     read_survival_values(reader, console, alt, "the treatment-group survival values");
+    check_survival(reader, alt, "the treatment-group survival values");
   }
 
   skip_to(reader, DesignItem::kControlCensoringCount);
@@ -373,6 +499,14 @@ void read_design(std::istream& input, std::FILE* console, Design& design,
   skip_to(reader, DesignItem::kDropOutCount);
   read_crossover_list(reader, console, DesignItem::kDropOutCount, d.drop_out_count, d.drop_out_times, d.drop_out_probs,
                       "drop-out");
+  if (warnings != nullptr) {
+    // In the order of the design's lines, whichever check found them.
+    warnings->insert(warnings->end(), reader.warnings.begin(), reader.warnings.end());
+    std::stable_sort(warnings->begin(), warnings->end(),
+                     [](const std::string& a, const std::string& b) {
+                       return std::atoll(a.c_str() + 5) < std::atoll(b.c_str() + 5);
+                     });
+  }
 }
 
 }  // namespace gsd

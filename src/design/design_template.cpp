@@ -90,16 +90,16 @@ constexpr TemplateBlock kBlocks[] = {
     {"* Line 74: number of points of the control-group survival curve,\n"
      "*   1 to 20\n"
      "*\n",
-     "2"},
-    {"* Line 78: times of the points, increasing\n"
-     "*   (last time 0 = equally spaced up to 10)\n"
-     "*\n",
-     "6 12"},
+     "3"},
+    {"* Line 78: times of the points, increasing, the last at or after\n"
+     "*   the last look (the information counts events up to it only)\n"
+     "*   (last time 0 = equally spaced up to 10)\n",
+     "6 12 24"},
     {"* Line 83: control-group survival probability at each time\n"
      "*   (a last value below 0.00001 becomes 0.00001)\n"
      "*\n"
      "*\n",
-     "0.7 0.5"},
+     "0.7 0.5 0.25"},
     {"* Line 88: accrual period, then accrual rate\n"
      "*   (subjects per time unit; 0 = 10 each);\n"
      "*   rate times period subjects per trial, at most 7100\n"
@@ -111,8 +111,8 @@ constexpr TemplateBlock kBlocks[] = {
      "*\n",
      "2"},
     {"* Line 96: right cut points of the m intervals, increasing\n"
-     "*\n",
-     "6 12"},
+     "*   (hazard ratio 1 after the last: reach the last look)\n",
+     "6 24"},
     {"* Line 101: how line 106 is read:\n"
      "*   2 = hazard ratios to the control group per interval\n"
      "*   1 = treatment-group survival probabilities at the cut points\n"

@@ -5,6 +5,7 @@
 #include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
+#include "driver/design_warnings.h"
 #include "design/run_errors.h"
 #include "report/analytic_table.h"
 #include "report/run_report.h"
@@ -26,10 +27,12 @@ int check_design(std::istream& input, std::FILE* console) {
   return check_design(design_source(input, DesignFormat::kClassic), console);
 }
 
-int check_design(const DesignSource& source, std::FILE* console) {
+int check_design(const DesignSource& source, std::FILE* console,
+                 const std::vector<std::string>* warnings) {
   Design design;
   try {
     source(console, design, [](const Design&) {});
+    if (warnings != nullptr) write_warnings(console, *warnings);
   } catch (const InputError& error) {
     return report_fatal_error(console, error.what(), kExitInputError);
   }

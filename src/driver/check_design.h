@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <istream>
+#include <string>
+#include <vector>
 
 #include "driver/design_source.h"
 
@@ -13,7 +15,10 @@ namespace gsd {
 // simulated. Returns the exit status a run would end with at this point.
 int check_design(std::istream& input, std::FILE* console);
 
-// The same for a design read by `source` (a positional or a keyed file).
-int check_design(const DesignSource& source, std::FILE* console);
+// The same for a design read by `source` (a positional or a keyed file);
+// the warnings the source collected into `warnings`, if given, are shown on
+// the console after the design's notes.
+int check_design(const DesignSource& source, std::FILE* console,
+                 const std::vector<std::string>* warnings = nullptr);
 
 }  // namespace gsd

@@ -35,7 +35,8 @@ std::string read_design_text(std::istream& input) {
   return text;
 }
 
-DesignSource design_source(std::istream& input, DesignFormat format) {
+DesignSource design_source(std::istream& input, DesignFormat format,
+                           std::vector<std::string>* warnings) {
   if (format == DesignFormat::kToml) {
     return [&input](std::FILE* console, Design& design,
                     const std::function<void(const Design&)>& on_report_name) {
@@ -43,9 +44,9 @@ DesignSource design_source(std::istream& input, DesignFormat format) {
       read_keyed_design(keyed, console, design, on_report_name);
     };
   }
-  return [&input](std::FILE* console, Design& design,
-                  const std::function<void(const Design&)>& on_report_name) {
-    read_design(input, console, design, on_report_name);
+  return [&input, warnings](std::FILE* console, Design& design,
+                            const std::function<void(const Design&)>& on_report_name) {
+    read_design(input, console, design, on_report_name, warnings);
   };
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "design/design.h"
 
@@ -24,8 +25,11 @@ using DesignSource = std::function<void(std::FILE* console, Design& design,
 // otherwise positional.
 DesignFormat format_of_path(const std::string& path);
 
-// A source reading `input` (which must outlive it) in the given form.
-DesignSource design_source(std::istream& input, DesignFormat format);
+// A source reading `input` (which must outlive it) in the given form. The
+// positional reader's warnings (legal designs that are probably not what
+// was meant) are appended to `warnings` when given (which must outlive it).
+DesignSource design_source(std::istream& input, DesignFormat format,
+                           std::vector<std::string>* warnings = nullptr);
 
 // The whole of `input`, for the keyed reader; refuses input beyond a size
 // no design file comes near.

@@ -1,12 +1,19 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "driver/analytic_design.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
+#include "driver/console_check.h"
+#include "driver/design_warnings.h"
+#include "driver/report_file.h"
+#include "driver/signal_cleanup.h"
 #include "driver/output_file.h"
 #include "driver/convert_design.h"
 #include "driver/design_source.h"
@@ -22,16 +29,8 @@ namespace {
 
 constexpr const char* kVersion = "gsdsim " GSDSIM_VERSION;
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run_action(const gsd::CommandLine& command_line) {
   using gsd::CommandLine;
-  CommandLine command_line;
-  std::string error;
-  if (!gsd::parse_command_line(argc, argv, command_line, error)) {
-    std::fprintf(stderr, "gsdsim: error: %s\n", error.c_str());
-    return gsd::kExitUsageError;
-  }
   switch (command_line.action) {
     case CommandLine::Action::kHelp:
       std::fputs(gsd::usage_text(), stdout);
@@ -77,6 +76,8 @@ int main(int argc, char** argv) {
       return gsd::report_fatal_error(stdout, message.c_str(), gsd::kExitInputError);
     }
     input = &file;
+  } else if (::isatty(STDIN_FILENO)) {
+    std::fputs(gsd::terminal_input_hint(), stderr);
   }
   const gsd::DesignFormat format = gsd::input_format(command_line);
   if (gsd::sweep_requested(command_line.sweep)) {
@@ -102,8 +103,11 @@ int main(int argc, char** argv) {
       return gsd::report_fatal_error(stdout, error.what(), gsd::kExitInputError);
     }
   }
-  const gsd::DesignSource source = gsd::design_source(*input, format);
-  if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(source, stdout);
+  std::vector<std::string> warnings;
+  const gsd::DesignSource source = gsd::design_source(*input, format, &warnings);
+  if (command_line.action == CommandLine::Action::kCheck) {
+    return gsd::check_design(source, stdout, &warnings);
+  }
   if (command_line.action == CommandLine::Action::kAnalytic) {
     return gsd::analytic_design(source, stdout, command_line.json_path);
   }
@@ -111,5 +115,25 @@ int main(int argc, char** argv) {
   options.json_path = command_line.json_path;
   options.html_path = command_line.html_path;
   options.progress = stderr;
+  options.warnings = stderr;
+  options.design_warnings = &warnings;
+  options.design_file = command_line.design_path.empty()
+                            ? gsd::identify_descriptor(STDIN_FILENO)
+                            : gsd::identify_file(command_line.design_path.c_str());
   return gsd::run_design(source, stdout, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  gsd::CommandLine command_line;
+  std::string error;
+  if (!gsd::parse_command_line(argc, argv, command_line, error)) {
+    std::fprintf(stderr, "gsdsim: error: %s\n", error.c_str());
+    return gsd::kExitUsageError;
+  }
+  gsd::install_signal_cleanup();
+  // Every mode's output goes to standard output; a write that failed there
+  // (a full disk, /dev/full) is an error, never a success.
+  return gsd::close_console(stdout, stderr, run_action(command_line));
 }

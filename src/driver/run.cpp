@@ -1,13 +1,19 @@
 #include "driver/run.h"
 
+#include <limits.h>
+#include <stdlib.h>
+
 #include <cerrno>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "design/run_errors.h"
+#include "driver/console_check.h"
+#include "driver/design_warnings.h"
 #include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
@@ -35,10 +41,23 @@ bool write_report(void* context, const char* text, std::size_t size) {
   return false;
 }
 
-// Console lines are notes: a console that cannot take them stops nothing.
+// The console as the run's console sink. A console that cannot take its
+// lines (a full disk, /dev/full) stops the run at the end of the phase, so
+// that a long run is not simulated for nothing; the lines go out at once.
+struct ConsoleTarget {
+  std::FILE* file = nullptr;
+  int error = 0;
+};
+
 bool write_console(void* context, const char* text, std::size_t size) {
-  std::fwrite(text, 1, size, static_cast<std::FILE*>(context));
-  return true;
+  ConsoleTarget& target = *static_cast<ConsoleTarget*>(context);
+  errno = 0;
+  if (std::fwrite(text, 1, size, target.file) == size && std::fflush(target.file) == 0 &&
+      !std::ferror(target.file)) {
+    return true;
+  }
+  if (target.error == 0) target.error = errno != 0 ? errno : EIO;
+  return false;
 }
 
 struct Progress {
@@ -63,21 +82,54 @@ class OutputClash : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-void write_json(const std::string& path, const std::string& text) {
-  std::FILE* out = std::fopen(path.c_str(), "w");
-  if (out == nullptr) {
-    throw ReportError("cannot create the JSON results file \"" + path + "\"");
+void write_json(std::FILE* out, const std::string& text) {
+  if (std::fwrite(text.data(), 1, text.size(), out) != text.size()) {
+    throw ReportError("cannot write the JSON results file");
   }
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  if (std::fclose(out) != 0 || !written) {
-    throw ReportError("cannot write the JSON results file \"" + path + "\"");
+}
+
+// A --json path that would overwrite the report or the design file. The
+// command line asked for it, so it is a command-line error.
+class UsageRefusal : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// `path` as an absolute name, its folder resolved (links, "." and "..");
+// `path` itself when the folder does not exist.
+std::string absolute_name(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  char resolved[PATH_MAX];
+  if (::realpath(folder.c_str(), resolved) == nullptr) return path;
+  return std::string(resolved) + "/" + name;
+}
+
+// Line 14 has been read: the report's name must not be the design being
+// read, nor the JSON file; then both outputs are started (temporary files:
+// a folder that cannot be written fails here, before any simulation).
+void start_outputs(const Design& d, const RunOptions& options, OutputFile& report,
+                   OutputFile& json) {
+  const FileIdentity report_file = identify_file(d.report_name);
+  if (same_file(report_file, options.design_file)) {
+    throw ReportError(std::string("line 14: the report name \"") + d.report_name +
+                      "\" is the design file being read; the report would replace the design");
   }
+  if (!options.json_path.empty() &&
+      (same_file(identify_file(options.json_path.c_str()), report_file) ||
+       absolute_name(options.json_path) == absolute_name(d.report_name))) {
+    throw UsageRefusal("--json \"" + options.json_path + "\" names the report file \"" +
+                       d.report_name + "\" (line 14); the two need different names");
+  }
+  open_report(report, d.report_name);
+  if (!options.json_path.empty()) open_output(json, options.json_path, "JSON results file");
 }
 
 // The simulation of the design read, its text streamed to the console and
 // the open report.
-void run_read_design(const Design& design, std::FILE* report, std::FILE* console,
-                     const RunOptions& options) {
+void run_read_design(const Design& design, std::FILE* report, std::FILE* json,
+                     std::FILE* console, const RunOptions& options) {
   ReportTarget target{report};
   Progress progress;
   progress.out = options.progress;
@@ -87,21 +139,22 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   simulation.progress = TrialProgress{show_trials_done, &progress};
   simulation.writer = &run_report_writer();
   simulation.report_sink = TextSink{write_report, &target};
-  simulation.console_sink = TextSink{write_console, console};
+  ConsoleTarget console_target{console};
+  simulation.console_sink = TextSink{write_console, &console_target};
   simulation.collect_bounds = !options.html_path.empty();
   const SimulationResult result = simulate_design(design, simulation);
   finish_progress(progress.meter);
+  if (console_target.error != 0) throw ConsoleError{console_target.error};
   if (result.status == kExitReportError) {
     errno = target.error;
     check_report(report, design.report_name);
     throw ReportError(result.error);
   }
   if (result.status != kExitSuccess) throw RunError(result.error);
-  if (options.json_path.empty() && options.html_path.empty()) return;
+  if (json == nullptr && options.html_path.empty()) return;
   const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
-  if (!options.json_path.empty()) {
-    write_json(options.json_path,
-               results_json(result.design, result.calibration, result.tally, &analytic));
+  if (json != nullptr) {
+    write_json(json, results_json(result.design, result.calibration, result.tally, &analytic));
   }
   if (!options.html_path.empty()) {
     write_file_by_rename(options.html_path,
@@ -121,30 +174,64 @@ int run_design(std::istream& input, std::FILE* console, const RunOptions& option
 
 int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options) {
   Design design;
-  std::FILE* report = nullptr;
+  OutputFile report;
+  OutputFile json;
   try {
+    if (!options.json_path.empty() &&
+        same_file(identify_file(options.json_path.c_str()), options.design_file)) {
+      throw UsageRefusal("--json \"" + options.json_path +
+                         "\" names the design file being read; the results would replace it");
+    }
     source(console, design, [&](const Design& d) {
       if (!options.html_path.empty() && same_file(options.html_path, d.report_name)) {
         throw OutputClash("--html \"" + options.html_path +
                           "\" names the report file of the design; name another file");
       }
-      report = open_report(d.report_name);
+      start_outputs(d, options, report, json);
     });
-    run_read_design(design, report, console, options);
-    std::FILE* finished = report;
-    report = nullptr;
-    close_report(finished, design.report_name);
+    if (options.design_warnings != nullptr) {
+      write_warnings(options.warnings, *options.design_warnings);
+    }
+    run_read_design(design, report.file, json.file, console, options);
+    // Nothing is put in place unless the whole run, console included, has
+    // succeeded: the report first, as the main result, then the JSON file.
+    if (!console_written(console)) throw ConsoleError{errno != 0 ? errno : EIO};
+    commit_output(report);
+    commit_output(json);
   } catch (const InputError& error) {
-    if (report != nullptr) std::fclose(report);
+    discard_output(report);
+    discard_output(json);
     return report_fatal_error(console, error.what(), kExitInputError);
   } catch (const ReportError& error) {
-    if (report != nullptr) std::fclose(report);
+    discard_output(report);
+    discard_output(json);
     return report_fatal_error(console, error.what(), kExitReportError);
-  } catch (const RunError& error) {
-    if (report != nullptr) std::fclose(report);
-    return report_fatal_error(console, error.what(), kExitRunError);
-  } catch (const OutputClash& error) {
+  } catch (const ConsoleError& failure) {
+    discard_output(report);
+    discard_output(json);
+    return report_console_error(options.warnings, failure);
+  } catch (const UsageRefusal& error) {
+    discard_output(report);
+    discard_output(json);
     return report_fatal_error(console, error.what(), kExitUsageError);
+  } catch (const RunError& error) {
+    discard_output(json);
+    const std::string kept = keep_incomplete(report);
+    const std::string message =
+        std::string(error.what()) +
+        (kept.empty() ? "" : "; the report so far is kept as \"" + kept + "\"");
+    return report_fatal_error(console, message.c_str(), kExitRunError);
+  } catch (const OutputClash& error) {
+    discard_output(report);
+    discard_output(json);
+    return report_fatal_error(console, error.what(), kExitUsageError);
+  } catch (const std::exception& error) {
+    // Anything else (memory exhausted, say) is a run that could not end:
+    // never a report put in place, never std::terminate.
+    discard_output(report);
+    discard_output(json);
+    const std::string message = std::string("the run stopped: ") + error.what();
+    return report_fatal_error(console, message.c_str(), kExitRunError);
   }
   std::fflush(console);
   return kExitSuccess;

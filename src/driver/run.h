@@ -3,8 +3,10 @@
 #include <cstdio>
 #include <istream>
 #include <string>
+#include <vector>
 
 #include "driver/design_source.h"
+#include "driver/report_file.h"
 
 namespace gsd {
 
@@ -25,6 +27,15 @@ struct RunOptions {
   // Where the progress line goes while trials are simulated (shown only when
   // it is a terminal); null for none.
   std::FILE* progress = nullptr;
+  // Where the warnings about legal but suspicious designs go (standard
+  // error, so that the console's bytes stay as they are); null for none.
+  std::FILE* warnings = nullptr;
+  // The design file being read (its device and inode), when known: the
+  // report and the JSON file must not replace it.
+  FileIdentity design_file;
+  // The warnings the design source collects (see design_source), written
+  // to `warnings` once the design has been read; null for none.
+  const std::vector<std::string>* design_warnings = nullptr;
 };
 
 // The thread count `options` asks for: threads itself when positive,

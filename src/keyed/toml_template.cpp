@@ -33,13 +33,13 @@ b = 3.0                      # "haybittle" and "siegmund"; 1 or less means 3
 # critical_values = [2.9, 2.3, 2.0]    "critical-values": one per look (default 1.96)
 
 [control]                    # survival of the control group
-times = [6.0, 12.0]
-survival = [0.7, 0.5]
+times = [6.0, 12.0, 24.0]
+survival = [0.7, 0.5, 0.25]
 # or: median = 12.0          exponential with this median
 
 [treatment]                  # exactly one of:
 hazard_ratios = [0.8, 0.6]   # hazard ratio on each interval, 1 beyond the last cut
-cuts = [6.0, 12.0]           # right ends of the intervals
+cuts = [6.0, 24.0]           # right ends of the intervals
 # hazard_ratio = 0.7         constant hazard ratio
 # times = [6.0, 12.0] with survival = [0.8, 0.6]   the treatment group's own curve
 

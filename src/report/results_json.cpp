@@ -97,7 +97,10 @@ void write_calibration(JsonWriter& json, const Design& d, const Calibration& c) 
   real_list(json, "v_last", c.scale.v_last, 1, d.stat_count);
   member(json, "b", d.b);
   if (has_method(d, Method::kHaybittle)) {
-    member(json, "haybittle_c", c.haybittle_c);
+    // Each statistic has its own null variances, so its own b search and
+    // final critical value.
+    real_list(json, "haybittle_b", c.haybittle_b, 1, d.stat_count);
+    real_list(json, "haybittle_c", c.haybittle_c_of, 1, d.stat_count);
   }
   if (has_method(d, Method::kGivenBounds)) real_list(json, "c", d.given_bounds, 1, d.look_count);
   json_end_object(json);

@@ -145,6 +145,8 @@ void calibrate(Design& d, Calibration& calibration, BoundaryTables& tables) {
   }
   calibration.stopped_at = 0;
 
+  // Every code from 4 on selects the Siegmund use function, so every one
+  // gets its b check (not only code 4).
   if (uses_siegmund_check(d)) {
     calibration.siegmund_raises = check_siegmund_b(d, calibration.scale);
   }

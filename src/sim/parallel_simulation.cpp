@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -267,7 +268,15 @@ void simulate_trials_in_parallel(const Design& design, const Calibration& calibr
   for (int t = 0; t < threads; ++t) works.push_back(std::make_unique<TrialWork>());
   std::vector<std::thread> helpers;
   for (int t = 1; t < threads; ++t) {
-    helpers.emplace_back([&pipeline, &works, t] { pipeline.work(*works[static_cast<std::size_t>(t)]); });
+    // A thread the system will not start (a limit on threads or memory)
+    // leaves the work to those started: every trial is still committed in
+    // trial order, so the results are the same bytes, only later.
+    try {
+      helpers.emplace_back(
+          [&pipeline, &works, t] { pipeline.work(*works[static_cast<std::size_t>(t)]); });
+    } catch (const std::system_error&) {
+      break;
+    }
   }
   pipeline.work(*works[0]);
   for (std::thread& helper : helpers) helper.join();

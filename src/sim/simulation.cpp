@@ -142,6 +142,7 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally,
     // The trial's own sum is 0 + t(i) = t(i) exactly.
     tally.rej[j] += outcome.tally.rej[j];
     tally.stop_sum[j] = tally.stop_sum[j] + outcome.tally.stop_sum[j];
+    tally.stop_time_sum[j] += outcome.tally.stop_sum[j];
     tally.looks.stopped[j][outcome.stop_look[j]] += 1;
     tally.looks.rejected[j][outcome.stop_look[j]] += outcome.tally.rej[j];
   }

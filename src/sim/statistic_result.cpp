@@ -10,7 +10,7 @@ StatisticResult statistic_result(const RunTally& tally, int j, int sim_count) {
   result.power = static_cast<float>(static_cast<double>(tally.rej[j]) / N);
   const double p = result.power;
   result.sd = static_cast<float>(std::sqrt((1.0 - p) * p / N));
-  result.average_stopping_time = static_cast<float>(static_cast<double>(tally.stop_sum[j]) / N);
+  result.average_stopping_time = static_cast<float>(tally.stop_time_sum[j] / N);
   return result;
 }
 

@@ -25,7 +25,7 @@ std::string quoted(std::string_view token) {
   return text + "\"";
 }
 
-std::string at_line(int line_number) { return "line " + std::to_string(line_number) + ": "; }
+std::string at_line(long long line_number) { return "line " + std::to_string(line_number) + ": "; }
 
 // Reads the next line into the record, without its line end. Input with no
 // line end for kLineLengthLimit characters is refused instead of being held
@@ -137,7 +137,7 @@ std::string_view split_repeat(const ListReader& reader, std::string_view token, 
 // A read that went past its first line: a message about a later line then
 // says where the values began, since the cause (an empty or short value
 // line) lies there and every later line has moved down.
-[[noreturn]] void fail_continued(const InputError& error, int first_line) {
+[[noreturn]] void fail_continued(const InputError& error, long long first_line) {
   throw InputError(std::string(error.what()) + "; the values were read from line " +
                    std::to_string(first_line) +
                    " on, which held too few of them, so every later line moved down");
@@ -151,7 +151,7 @@ void read_numbers_from(ListReader& reader, int count, std::string_view what, Sto
 template <typename Store>
 void read_numbers(ListReader& reader, int count, std::string_view what, Store store) {
   if (!next_record(reader)) fail_end(reader, what);
-  const int first_line = reader.line_number;
+  const long long first_line = reader.line_number;
   try {
     read_numbers_from(reader, count, what, store);
   } catch (const InputError& error) {
@@ -176,6 +176,13 @@ void read_numbers_from(ListReader& reader, int count, std::string_view what, Sto
     const std::string_view value = split_repeat(reader, token, repeat, what);
     for (long r = 0; r < repeat && index < count; ++r, ++index) {
       if (!value.empty()) store(index, value);
+    }
+    if (!value.empty() && reader.pos < reader.record.size() && reader.record[reader.pos] == '/') {
+      reader.warnings.push_back(
+          at_line(reader.line_number) + "a slash directly follows " + quoted(token) + " in " +
+          quoted(reader.record.substr(reader.pos - token.size())) + " (" + std::string(what) +
+          "): it ends the line's values, leaving every remaining item of the line at 0; it is "
+          "not a division");
     }
     after_comma = take_separator(reader);
   }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gsd {
 
@@ -27,7 +28,12 @@ struct ListReader {
   std::istream* in;
   std::string record;    // the line being read
   std::size_t pos = 0;   // next unread character of record
-  int line_number = 0;   // number of lines read so far
+  // Lines read so far; 64 bits, as a value read on and on over blank lines
+  // can pass any 32-bit count.
+  long long line_number = 0;
+  // One message per number that a slash follows directly ("300/12"): legal,
+  // the slash ends the line's values, but it is rarely what was meant.
+  std::vector<std::string> warnings;
 };
 
 // Lines longer than this are refused with InputError (the input may not be

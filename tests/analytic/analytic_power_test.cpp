@@ -130,8 +130,12 @@ TEST(AnalyticPower, RefusesInformationThatDoesNotGrow) {
     const char* message;
   };
   const Case cases[] = {
-      {"equal look times", {{20, "3"}, {23, "10 10 20"}, {49, "0 0 0"}, {61, "0 0 0"}},
-       "does not grow between look 1 (time 10"},
+      // Every subject lost to follow-up within a time unit of entry: nothing
+      // is observed after the accrual (equal look times, the old case, are
+      // refused by the reader).
+      {"everyone lost early", {{20, "3"}, {23, "10 30 40"}, {49, "0 0 0"}, {61, "0 0 0"},
+                               {114, "1"}, {117, "0.00001"}, {125, "1"}, {128, "0.00001"}},
+       "does not grow between look 2 (time 30"},
       {"no events (a flat baseline)", {{83, "1"}, {106, "1"}}, "at look 1 (time 30) is 0"},
       {"no subjects", {{88, "12 0.05"}}, "has no subjects"},
   };

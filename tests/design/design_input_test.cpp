@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "support/design_text.h"
 #include "text/list_input.h"
@@ -119,6 +120,8 @@ TEST(DesignInput, ThresholdsAtTheirBoundaries) {
   for (const Case& c : cases) {
     std::map<int, std::string> changes = {{c.line, c.value}};
     if (c.line == 20) changes[23] = "10 20";
+    // Given critical values: methods 1 to 3 refuse an alpha this small.
+    if (c.line == 40) changes[11] = "4";
     EXPECT_EQ(!notes_of(changes).empty(), c.noted) << "line " << c.line << " = " << c.value;
   }
   const Design kept = read(design_text({{54, "1.5"}, {61, "1e-5 9e-6 2.5"}}));
@@ -215,10 +218,120 @@ TEST(DesignInput, ListsSpreadOverLinesShiftTheLayout) {
   EXPECT_THROW(read(text), InputError);
 }
 
+// Designs that read correctly but describe no possible trial; each check
+// runs after the defaults of its line, so a default is checked as replaced.
+TEST(DesignInput, ImpossibleDesignsAreRefusedNamingTheLine) {
+  struct Case { std::map<int, std::string> changes; const char* message; };
+  const Case cases[] = {
+      {{{23, "36 30 24"}}, "line 23: the look times must increase, but time 2 (30) does not come "
+                           "after time 1 (36)"},
+      {{{23, "10 20 20"}}, "line 23: the look times must increase, but time 3 (20)"},
+      {{{23, "-5 20 30"}}, "line 23: the look times must be positive, but the first is -5"},
+      {{{23, "0 20 30"}}, "line 23: the look times must be positive, but the first is 0"},
+      // The last time 0 becomes 10, which comes before 20.
+      {{{23, "5 20 0"}}, "line 23: the look times must increase, but time 3 (10)"},
+      {{{74, "2"}, {78, "20 10"}, {83, "0.6 0.5"}},
+       "line 78: the times of the baseline survival curve must increase, but time 2 (10)"},
+      {{{74, "2"}, {78, "-1 10"}, {83, "0.6 0.5"}},
+       "line 78: the times of the baseline survival curve must be positive"},
+      {{{83, "1.2"}}, "line 83: the survival values of the baseline survival curve are "
+                      "probabilities, but value 1 is 1.2, above 1"},
+      {{{74, "2"}, {78, "10 20"}, {83, "0.5 0.6"}},
+       "line 83: the survival values of the baseline survival curve must not increase, but value "
+       "2 (0.6) is above value 1 (0.5)"},
+      // 0 at the last point becomes 0.00001, above the 0 before it.
+      {{{74, "3"}, {78, "10 20 30"}, {83, "0.5 0 0"}},
+       "line 83: the survival values of the baseline survival curve must not increase, but value "
+       "3 (1e-05) is above value 2 (0) (a last value of at most 0.00001 is set to 0.00001)"},
+      {{{93, "2"}, {96, "20 10"}, {106, "0.7 0.8"}},
+       "line 96: the treatment-group cut points must increase, but time 2 (10)"},
+      {{{93, "2"}, {96, "10 20"}, {101, "1"}, {106, "0.6 0.7"}},
+       "line 106: the treatment-group survival values must not increase"},
+      {{{101, "1"}, {106, "1.5"}},
+       "line 106: the treatment-group survival values are probabilities, but value 1 is 1.5"},
+      {{{111, "2"}, {114, "30 20"}, {117, "0.9 0.8"}},
+       "line 114: the times of the control group's censoring curve must increase"},
+      {{{122, "2"}, {125, "10 30"}, {128, "0.8 0.9"}},
+       "line 128: the survival values of the treatment group's censoring curve must not increase"},
+      {{{117, "1.01"}}, "line 117: the survival values of the control group's censoring curve are "
+                        "probabilities, but value 1 is 1.01"},
+      {{{137, "1.5"}}, "line 137: the drop-in probabilities must lie in [0, 1], but value 1 is 1.5"},
+      {{{145, "-0.1"}}, "line 145: the drop-out probabilities must lie in [0, 1], but value 1 is "
+                        "-0.1"},
+  };
+  for (const Case& c : cases) {
+    try {
+      read(design_text(c.changes));
+      ADD_FAILURE() << c.message << ": accepted";
+    } catch (const InputError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(c.message, 0), 0u) << error.what();
+    }
+  }
+  // The edges that stay legal: a flat stretch of survival, probabilities 0
+  // and 1, a survival value of exactly 1, the last look time left at 0.
+  EXPECT_NO_THROW(read(design_text({{74, "3"}, {78, "10 20 30"}, {83, "1 0.5 0.5"},
+                                    {137, "1"}, {145, "0"}})));
+  EXPECT_EQ(read(design_text({{20, "1"}, {23, "0"}})).look_times[1], 10.0f);
+}
+
+std::vector<std::string> warnings_of(const std::map<int, std::string>& changes) {
+  std::FILE* console = std::tmpfile();
+  std::istringstream input(design_text(changes));
+  Design design;
+  std::vector<std::string> warnings;
+  read_design(input, console, design, [](const Design&) {}, &warnings);
+  std::fclose(console);
+  return warnings;
+}
+
+// Legal designs that are probably not what was meant: one warning each,
+// naming the line, in line order; the design reads as it always has.
+TEST(DesignInput, WarningsForTheSilentTraps) {
+  // The base design's baseline curve ends at 10 and its last look is at 30.
+  const std::vector<std::string> base = warnings_of({});
+  ASSERT_EQ(base.size(), 1u);
+  EXPECT_EQ(base[0].rfind("line 78: the last point of the baseline survival curve, at time 10, "
+                          "lies before the last look, at time 30: the null variance counts "
+                          "events only up to that point, so the information stops growing", 0),
+            0u)
+      << base[0];
+  EXPECT_TRUE(warnings_of({{78, "30"}}).empty());
+  EXPECT_TRUE(warnings_of({{78, "40"}}).empty());
+
+  const std::vector<std::string> cut = warnings_of({{78, "30"}, {96, "12"}});
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(cut[0].rfind("line 96: the last hazard-ratio cut point, 12, lies before the last "
+                         "look, at time 30: beyond it the hazard ratio is 1", 0),
+            0u)
+      << cut[0];
+  // Survival points of the treatment group have no cut-point trap: the
+  // curve continues its last hazard.
+  EXPECT_TRUE(warnings_of({{78, "30"}, {96, "12"}, {101, "1"}, {106, "0.6"}}).empty());
+
+  const std::vector<std::string> slash = warnings_of({{78, "30"}, {88, "300/12"}});
+  ASSERT_EQ(slash.size(), 1u);
+  EXPECT_EQ(slash[0].rfind("line 88: a slash directly follows \"300\" in \"300/12\" (the accrual "
+                           "period and accrual rate): it ends the line's values", 0),
+            0u)
+      << slash[0];
+  // A slash after a blank is the plain reading rule, and text after the
+  // values a line needs is never read.
+  EXPECT_TRUE(warnings_of({{78, "30"}, {88, "300 /"}}).empty());
+  EXPECT_TRUE(warnings_of({{78, "30"}, {40, "0.05 a/b 1/2"}}).empty());
+
+  const std::vector<std::string> all = warnings_of({{96, "12"}, {88, "300/12"}});
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].rfind("line 78:", 0), 0u);
+  EXPECT_EQ(all[1].rfind("line 88:", 0), 0u);
+  EXPECT_EQ(all[2].rfind("line 96:", 0), 0u);
+}
+
 // Refused designs are one table, tests/bad_designs/expected.txt; the
 // largest accepted subject count is the edge of its 7102-subject case.
 TEST(DesignInput, ExactlyTheSubjectCapacityIsAccepted) {
   EXPECT_EQ(read(design_text({{88, "100 71"}})).accrual_rate, 71.0f);
+  // And exactly the trial cap (the table refuses one more).
+  EXPECT_EQ(read(design_text({{37, "1000000000"}})).sim_count, 1000000000);
 }
 
 TEST(DesignInput, TheReportIsCreatedAfterLineFourteenOnly) {

@@ -30,7 +30,9 @@ ExampleRun run_example(const std::string& file, const std::string& arguments, co
   const fs::path dir = testing::scratch_directory("event_example");
   const testing::RunResult result =
       testing::run_gsdsim(dir, testing::read_file(kExamples / file), "--format toml " + arguments);
-  ExampleRun run{result.status, result.console, "", ""};
+  // The console, and after it what went to standard error (where --convert
+  // writes its errors).
+  ExampleRun run{result.status, result.console + result.errors, "", ""};
   if (fs::exists(dir / report)) run.report = testing::read_file(dir / report);
   if (fs::exists(dir / "out.json")) run.json = testing::read_file(dir / "out.json");
   fs::remove_all(dir);

@@ -57,6 +57,54 @@ TEST(Statistical, RejectionRateUnderTheNullIsNearAlpha) {
   fs::remove_all(dir);
 }
 
+// Under equal curves the rejection rate stays within alpha + 3 standard
+// errors for every method whose boundaries are recomputed in each trial,
+// from alpha = 0.05 down to the smallest alpha served (1e-5; 1e-3 for the
+// O'Brien & Fleming-type use function); one alpha below it is refused at
+// line 40. At 1e-5 and 2000 trials the bound allows no rejection at all, so
+// the fault this guards against (method 2 at 1e-5 rejecting in 0.7% of
+// the trials) would fail it many times over.
+TEST(Statistical, RejectionRateUnderTheNullStaysWithinAlphaDownToTheSmallestServed) {
+  struct Case { const char* method; const char* use_function; const char* smallest; const char* below; };
+  const Case cases[] = {
+      {"1", "1", "1e-5", "9e-6"}, {"2", "1", "1e-3", "9e-4"}, {"2", "2", "1e-5", "9e-6"},
+      {"2", "3", "1e-5", "9e-6"}, {"2", "4", "1e-5", "9e-6"}, {"3", "1", "1e-5", "9e-6"},
+  };
+  constexpr int kTrials = 2000;
+  for (const Case& c : cases) {
+    for (const char* alpha : {"0.05", c.smallest, c.below}) {
+      std::map<int, std::string> values = exponential_design(
+          "1", "2000", {{20, "3"}, {23, "12 18 24"}, {26, "1"}, {30, "0"}, {33, "0"}});
+      values[11] = c.method;
+      values[70] = c.use_function;
+      values[40] = alpha;
+      // Method 1 spends a third of alpha at each look.
+      const double a = std::stod(alpha);
+      values[49] = std::to_string(a / 3) + " " + std::to_string(a / 3) + " " +
+                   std::to_string(a - 2 * (a / 3));
+      const fs::path dir = testing::scratch_directory("small_alpha");
+      const testing::RunResult run = testing::run_gsdsim(dir, design_text(values));
+      const std::string what = std::string("method ") + c.method + ", use function " +
+                               c.use_function + ", alpha " + alpha;
+      if (alpha == c.below) {
+        EXPECT_EQ(run.status, 1) << what;
+        EXPECT_EQ(run.console.rfind("gsdsim: error: line 40: the type-I error is "), 0u)
+            << what << "\n" << run.console;
+        EXPECT_NE(run.console.find(std::string("at least ") +
+                                   (c.smallest == std::string("1e-3") ? "0.001" : "1e-05") +
+                                   ", the smallest served"),
+                  std::string::npos)
+            << what << "\n" << run.console;
+      } else {
+        ASSERT_EQ(run.status, 0) << what << "\n" << run.console;
+        const double rate = reported_power(testing::read_file(dir / "test.rpt"), 1);
+        EXPECT_LE(rate, a + 3 * std::sqrt(a * (1 - a) / kTrials)) << what;
+      }
+      fs::remove_all(dir);
+    }
+  }
+}
+
 TEST(Statistical, SingleLookPowerIsNearSchoenfeld) {
   const std::map<int, std::string> values =
       exponential_design("0.7", "2000", {{20, "1"}, {23, "24"}});

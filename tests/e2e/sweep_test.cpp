@@ -224,7 +224,9 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--size-for-power 0.8 design.dsn", 4, "needs a keyed design"},
   };
   for (const Case& c : cases) {
-    const testing::RunResult run = run_gsdsim(dir, "", c.arguments);
+    testing::RunResult run = run_gsdsim(dir, "", c.arguments);
+    // Some refusals go to the console, the command line's to standard error.
+    run.console += run.errors;
     EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.console;
     EXPECT_NE(run.console.find(c.message), std::string::npos) << c.arguments << "\n" << run.console;
     EXPECT_NE(run.console.find("gsdsim: error: "), std::string::npos) << run.console;

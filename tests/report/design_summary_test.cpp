@@ -68,11 +68,11 @@ TEST(DesignSummary, WholeSummaryOfAHazardRatioDesign) {
 }
 
 TEST(DesignSummary, FourteenLooksWrapAfterTwelveAndWideTimesOverflow) {
-  const Design d = read({{20, "14"}, {23, "1 2 3 4 5 6 7 8 9 10 11 12 100 14.5"},
+  const Design d = read({{20, "14"}, {23, "1 2 3 4 5 6 7 8 9 10 11 12 14.5 100"},
                          {49, "14*0"}, {61, "14*0"}});
   const std::string text = summary_of(d);
   EXPECT_NE(text.find("Times of the interim analysis =   1.00  2.00  3.00  4.00  5.00  6.00  7.00"
-                      "  8.00  9.00 10.00 11.00 12.00\n ***** 14.50\n"),
+                      "  8.00  9.00 10.00 11.00 12.00\n 14.50 *****\n"),
             std::string::npos)
       << text;
 }

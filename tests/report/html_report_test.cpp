@@ -62,6 +62,8 @@ RunTally two_look_tally() {
   t.rej[2] = 640;
   t.stop_sum[1] = 17500.0f;
   t.stop_sum[2] = 19000.0f;
+  t.stop_time_sum[1] = 17500.0;
+  t.stop_time_sum[2] = 19000.0;
   t.looks.reached[1] = 1000;
   t.looks.reached[2] = 700;
   t.looks.subjects[1] = 300000;

@@ -37,7 +37,7 @@ TEST(ResultsReport, PowerStandardErrorAndStoppingTime) {
   Design d = two_look_design(2);
   RunTally tally;
   tally.rej[1] = 812;
-  tally.stop_sum[1] = 17500.0f;
+  tally.stop_time_sum[1] = 17500.0;
   EXPECT_EQ(results_of(d, tally),
             "\n"
             "The results of simulation for method: 2\n"
@@ -60,7 +60,7 @@ TEST(ResultsReport, EventDrivenLooksTable) {
   d.max_time = 30.0f;
   RunTally tally;
   tally.rej[1] = 400;
-  tally.stop_sum[1] = 15000.0f;
+  tally.stop_time_sum[1] = 15000.0;
   LookTally& looks = tally.looks;
   looks.reached[1] = 1000;
   looks.time_sum[1] = 12345.0;

@@ -53,9 +53,13 @@ struct TrialFixture {
 
 // Given bounds (method 4), two statistics, four looks; the third look comes
 // before any subject has entered, so evaluating it would write its lines.
+// The design reader refuses look times out of order, so the third time is
+// set after reading: the engine must not evaluate a look once every
+// statistic has stopped, whatever that look holds.
 TEST(SimulateTrial, TheTrialEndsWhenEveryStatisticHasStopped) {
-  TrialFixture f({{11, "4"}, {20, "4"}, {23, "5 10 0.0001 20"}, {26, "2"}, {30, "0 1"},
+  TrialFixture f({{11, "4"}, {20, "4"}, {23, "5 10 15 20"}, {26, "2"}, {30, "0 1"},
                   {33, "0 0"}, {43, "1"}, {49, "4*0"}, {61, "4*0"}});
+  f.design.look_times[3] = 0.0001f;
   for (int j = 1; j <= 2; ++j) {
     f.work->tables.bound[j][1] = 100.0f;   // nobody crosses at look 1
     f.work->tables.bound[j][2] = -100.0f;  // everybody crosses at look 2

@@ -36,17 +36,21 @@ inline std::filesystem::path scratch_directory(const std::string& name) {
 
 struct RunResult {
   int status = -1;
-  std::string console;
+  std::string console;  // standard output
+  std::string errors;   // standard error: warnings, command-line errors
 };
 
 // Runs `gsdsim < design` inside `dir` (the design file is written outside it,
-// next to it) and returns the exit status and the console output.
+// next to it) and returns the exit status, the console output and what went
+// to standard error.
 inline RunResult run_gsdsim(const std::filesystem::path& dir, const std::string& design,
                             const std::string& arguments = "") {
   const std::filesystem::path design_file = dir.string() + ".design";
+  const std::filesystem::path errors_file = dir.string() + ".stderr";
   write_file(design_file, design);
   const std::string command = "cd '" + dir.string() + "' && '" GSDSIM_EXECUTABLE "' " +
-                              arguments + " < '" + design_file.string() + "' 2>&1";
+                              arguments + " < '" + design_file.string() + "' 2> '" +
+                              errors_file.string() + "'";
   RunResult result;
   std::FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
@@ -56,6 +60,8 @@ inline RunResult run_gsdsim(const std::filesystem::path& dir, const std::string&
   }
   const int status = ::pclose(pipe);
   std::filesystem::remove(design_file);
+  result.errors = read_file(errors_file);
+  std::filesystem::remove(errors_file);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
