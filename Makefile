@@ -36,19 +36,25 @@ sanitize:
 	cd $(BUILD)-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:abort_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# Fuzzes the design reader for FUZZ_SECONDS seconds, starting from the
-# example designs, the reference designs and the bad-input table. New inputs
-# are kept in FUZZ_CORPUS; a finding is written to $(BUILD)-fuzz/findings/
-# and fails the run.
+# Fuzzes the design readers for FUZZ_SECONDS seconds in all, half each:
+# the positional reader, starting from the example designs, the reference
+# designs and the bad-input table, then the keyed (TOML) reader, starting
+# from the keyed examples and the bad keyed designs. New inputs are kept in
+# FUZZ_CORPUS and FUZZ_CORPUS-keyed; a finding is written to
+# $(BUILD)-fuzz/findings/ and fails the run.
 fuzz:
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGSDSIM_BUILD_FUZZ=ON \
 	  -DGSDSIM_BUILD_TESTS=OFF -DCMAKE_CXX_COMPILER=$(FUZZ_CXX)
-	cmake --build $(BUILD)-fuzz -j $(JOBS) --target gsdsim_fuzz_design
-	mkdir -p $(FUZZ_CORPUS) $(BUILD)-fuzz/findings
+	cmake --build $(BUILD)-fuzz -j $(JOBS) --target gsdsim_fuzz_design gsdsim_fuzz_keyed
+	mkdir -p $(FUZZ_CORPUS) $(FUZZ_CORPUS)-keyed $(BUILD)-fuzz/findings
 	ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/gsdsim_fuzz_design \
-	  -max_total_time=$(FUZZ_SECONDS) -timeout=10 -max_len=131072 -rss_limit_mb=2048 \
+	  -max_total_time=$$(( ($(FUZZ_SECONDS) + 1) / 2 )) -timeout=10 -max_len=131072 -rss_limit_mb=2048 \
 	  -print_final_stats=1 -dict=fuzz/design.dict -artifact_prefix=$(BUILD)-fuzz/findings/ \
 	  $(FUZZ_CORPUS) examples tests/e2e/designs tests/bad_designs
+	ASAN_OPTIONS=detect_leaks=0 $(BUILD)-fuzz/fuzz/gsdsim_fuzz_keyed \
+	  -max_total_time=$$(( $(FUZZ_SECONDS) / 2 )) -timeout=10 -max_len=131072 -rss_limit_mb=2048 \
+	  -print_final_stats=1 -dict=fuzz/keyed.dict -artifact_prefix=$(BUILD)-fuzz/findings/keyed- \
+	  $(FUZZ_CORPUS)-keyed examples tests/bad_keyed
 
 bench:
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGSDSIM_BUILD_BENCH=ON -DGSDSIM_BUILD_TESTS=OFF

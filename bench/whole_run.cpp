@@ -148,7 +148,7 @@ PhaseTimes phase_times(const std::string& text) {
         gsd::update_look_boundaries(i, d, calibration.scale, work->tables, boundary_failed);
       }
       t.boundaries += seconds_since(start);
-      gsd::record_look_decisions(d, i, work->Z, work->tables, stopped, tally);
+      gsd::record_look_decisions(d, i, d.look_times[i], work->Z, work->tables, stopped, tally);
     }
   }
   // The literal paths' times are not part of the run.

@@ -1,9 +1,10 @@
 // The folders of src/ depend only downward. Bottom up: text (input and
 // output utilities), design (the design, its capacities, errors, layout and
-// readers), model (curves and trial generation), stats and bounds (the
-// statistics of a look; the boundaries), sim and analytic (the engines),
-// report (every text of the report, JSON or HTML), driver (the command
-// line). A file may include headers of its own folder and of folders on
+// positional reader), keyed (the keyed design files, read into a design),
+// model (curves and trial generation), stats and bounds (the statistics of
+// a look; the boundaries), sim and analytic (the engines), report (every
+// text of the report, JSON or HTML), sweep (scenario tables and sizing, on
+// the engine), driver (the command line). A file may include headers of its own folder and of folders on
 // lower floors only; folders on one floor do not include each other, so
 // the graph has no cycle.
 
@@ -21,8 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::map<std::string, int> kFloors = {
-    {"text", 0},  {"design", 1}, {"model", 2},    {"stats", 3},  {"bounds", 3},
-    {"sim", 4},   {"analytic", 4}, {"report", 5}, {"driver", 6},
+    {"text", 0}, {"design", 1}, {"keyed", 2},    {"model", 3},  {"stats", 4}, {"bounds", 4},
+    {"sim", 5},  {"analytic", 5}, {"report", 6}, {"sweep", 7}, {"driver", 8},
 };
 
 struct Include {

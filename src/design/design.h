@@ -57,6 +57,8 @@ struct Design {
   // targets under the design's alternative.
   int look_events[kLookCapacity + 1] = {};
   float max_time = 0.0f;
+
+  bool operator==(const Design&) const = default;
 };
 
 // The looks are timed by event targets rather than by the calendar.

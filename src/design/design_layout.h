@@ -6,7 +6,7 @@
 namespace gsd {
 
 // The layout of the positional design file, described once: 145 lines, of
-// which the 33 below hold values and every other one is a comment. The
+// which the 35 below hold values and every other one is a comment. The
 // reader skips to each value line by it, the template's comment blocks are
 // checked against it at compile time, and the tests build and inspect design
 // files with it.

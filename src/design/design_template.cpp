@@ -199,6 +199,8 @@ static_assert(blocks_follow_the_layout(), "the template's blocks follow the desi
 
 }  // namespace
 
+const char* design_template_comments(int index) { return kBlocks[index].comments; }
+
 std::string design_template() {
   std::string text;
   for (const TemplateBlock& block : kBlocks) {

@@ -12,6 +12,8 @@ struct SurvivalCurve {
   int n = 0;
   float x[kCurveCapacity + 1] = {};
   float S[kCurveCapacity + 1] = {};
+
+  bool operator==(const SurvivalCurve&) const = default;
 };
 
 }  // namespace gsd

@@ -19,9 +19,13 @@ bool write_console(void* context, const char* text, std::size_t size) {
 }  // namespace
 
 int check_design(std::istream& input, std::FILE* console) {
+  return check_design(design_source(input, DesignFormat::kClassic), console);
+}
+
+int check_design(const DesignSource& source, std::FILE* console) {
   Design design;
   try {
-    read_design(input, console, design, [](const Design&) {});
+    source(console, design, [](const Design&) {});
   } catch (const InputError& error) {
     return report_fatal_error(console, error.what(), kExitInputError);
   }

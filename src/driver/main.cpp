@@ -5,9 +5,11 @@
 
 #include "driver/check_design.h"
 #include "driver/command_line.h"
+#include "driver/convert_design.h"
 #include "design/design_template.h"
 #include "driver/run.h"
 #include "design/run_errors.h"
+#include "keyed/toml_template.h"
 
 namespace {
 
@@ -31,7 +33,10 @@ int main(int argc, char** argv) {
       std::puts(kVersion);
       return gsd::kExitSuccess;
     case CommandLine::Action::kTemplate:
-      std::fputs(gsd::design_template().c_str(), stdout);
+      std::fputs(command_line.template_format == gsd::DesignFormat::kToml
+                     ? gsd::toml_design_template().c_str()
+                     : gsd::design_template().c_str(),
+                 stdout);
       return gsd::kExitSuccess;
     default:
       break;
@@ -47,10 +52,15 @@ int main(int argc, char** argv) {
     }
     input = &file;
   }
-  if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(*input, stdout);
+  const gsd::DesignFormat format = gsd::input_format(command_line);
+  if (command_line.action == CommandLine::Action::kConvert) {
+    return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);
+  }
+  const gsd::DesignSource source = gsd::design_source(*input, format);
+  if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(source, stdout);
   gsd::RunOptions options;
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
   options.progress = stderr;
-  return gsd::run_design(*input, stdout, options);
+  return gsd::run_design(source, stdout, options);
 }

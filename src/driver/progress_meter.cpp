@@ -20,7 +20,8 @@ void clock_text(char* text, int capacity, double seconds) {
 
 }  // namespace
 
-void format_progress(char* text, int capacity, int done, int total, double elapsed_seconds) {
+void format_progress(char* text, int capacity, int done, int total, double elapsed_seconds,
+                     const char* unit) {
   char elapsed[32];
   char remaining[32];
   clock_text(elapsed, sizeof elapsed, elapsed_seconds);
@@ -31,7 +32,7 @@ void format_progress(char* text, int capacity, int done, int total, double elaps
   }
   const int percent = total > 0 ? static_cast<int>(100.0 * done / total) : 100;
   std::snprintf(text, static_cast<std::size_t>(capacity),
-                "gsdsim: %d of %d trials (%d%%), %s elapsed, %s left", done, total, percent,
+                "gsdsim: %d of %d %s (%d%%), %s elapsed, %s left", done, total, unit, percent,
                 elapsed, remaining);
 }
 
@@ -50,7 +51,7 @@ void show_progress(ProgressMeter& meter, int done) {
   meter.last_shown = now;
   char text[160];
   format_progress(text, sizeof text, done, meter.total,
-                  std::chrono::duration<double>(now - meter.start).count());
+                  std::chrono::duration<double>(now - meter.start).count(), meter.unit);
   std::fprintf(meter.out, "\r%s\x1b[K", text);
   std::fflush(meter.out);
   meter.shown = true;

@@ -12,6 +12,7 @@ namespace gsd {
 struct ProgressMeter {
   std::FILE* out = nullptr;  // null: no progress line
   int total = 0;
+  const char* unit = "trials";  // what is counted ("scenarios" for a sweep)
   std::chrono::steady_clock::time_point start;
   std::chrono::steady_clock::time_point last_shown;
   bool shown = false;
@@ -25,6 +26,7 @@ void show_progress(ProgressMeter& meter, int done);
 void finish_progress(ProgressMeter& meter);
 
 // The text of the progress line, without the leading carriage return.
-void format_progress(char* text, int capacity, int done, int total, double elapsed_seconds);
+void format_progress(char* text, int capacity, int done, int total, double elapsed_seconds,
+                     const char* unit = "trials");
 
 }  // namespace gsd

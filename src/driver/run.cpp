@@ -96,11 +96,14 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
 int thread_count(const RunOptions& options) { return resolve_thread_count(options.threads); }
 
 int run_design(std::istream& input, std::FILE* console, const RunOptions& options) {
+  return run_design(design_source(input, DesignFormat::kClassic), console, options);
+}
+
+int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options) {
   Design design;
   std::FILE* report = nullptr;
   try {
-    read_design(input, console, design,
-                [&](const Design& d) { report = open_report(d.report_name); });
+    source(console, design, [&](const Design& d) { report = open_report(d.report_name); });
     run_read_design(design, report, console, options);
     std::FILE* finished = report;
     report = nullptr;

@@ -4,6 +4,8 @@
 #include <istream>
 #include <string>
 
+#include "driver/design_source.h"
+
 namespace gsd {
 
 // What a run does besides the report. The console output and the report
@@ -27,5 +29,8 @@ int thread_count(const RunOptions& options);
 // everything else to the report file the design names. Returns the process
 // exit status (see run_errors.h); fatal errors are written to `console`.
 int run_design(std::istream& input, std::FILE* console, const RunOptions& options = {});
+
+// The same for a design read by `source` (a positional or a keyed file).
+int run_design(const DesignSource& source, std::FILE* console, const RunOptions& options = {});
 
 }  // namespace gsd

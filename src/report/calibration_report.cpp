@@ -45,10 +45,29 @@ void write_null_variances(std::FILE* report, const float* V, int K) {
   write_line(report, line);
 }
 
+// Event-driven looks: which single time stands for each look in the
+// calibration.
+void announce_expected_look_times(const Design& d, std::FILE* console) {
+  write_list_text(console, "Event-driven looks: the null variances are taken at the expected");
+  write_list_text(console, "calendar times of the event targets under the alternative:");
+  for (int i = 1; i <= d.look_count; ++i) {
+    Line line;
+    put_text(line, " look");
+    put_int(line, i, 3);
+    put_text(line, ":");
+    put_int(line, d.look_events[i], 7);
+    put_text(line, " events expected at");
+    put_fixed(line, d.look_times[i], 10, 3);
+    if (d.look_times[i] == d.max_time) put_text(line, " (max_time: fewer expected by then)");
+    write_line(console, line);
+  }
+}
+
 }  // namespace
 
 void write_calibration(std::FILE* report, std::FILE* console, const Design& d,
                        const Calibration& calibration, bool announce) {
+  if (uses_event_looks(d)) announce_expected_look_times(d, console);
   rule(report, 50);
   Line line;
   put_text(line, "The total number of subjects simulated =");

@@ -7,7 +7,9 @@
 
 namespace gsd {
 
-// What the calibration did, as the run writes it: in the report the
+// What the calibration did, as the run writes it: under event-driven looks
+// first, on the console, the expected target times the null variances were
+// taken at; in the report the
 // subjects and trials, then per statistic its block (with the b and final
 // critical value of the Haybittle-type search, and the null variances);
 // on the console the b raises of each statistic's search in their place,

@@ -44,6 +44,27 @@ void write_statistic_parameters(std::FILE* report, std::string_view heading, con
   write_line(report, line);
 }
 
+// Event-driven looks: the targets, and what the times of the line before
+// them are.
+void write_event_targets(std::FILE* report, const Design& d) {
+  Line line;
+  put_text(line, "Event targets of the looks (both groups) =");
+  for (int i = 1; i <= d.look_count; ++i) {
+    if (i == 13) {
+      write_line(report, line);
+      line.length = 0;
+    }
+    put_int(line, d.look_events[i], 6);
+  }
+  write_line(report, line);
+  text_line(report, "The times above are the expected calendar times of the targets under");
+  line.length = 0;
+  put_text(line, "the alternative; a look whose target is not reached by max_time =");
+  put_fixed(line, d.max_time, 8, 2);
+  write_line(report, line);
+  text_line(report, "happens then.");
+}
+
 }  // namespace
 
 void write_seed_line(std::FILE* report, const Design& design) {
@@ -71,6 +92,7 @@ void write_design_summary(std::FILE* report, const Design& d) {
     put_fixed(line, d.look_times[i], 5, 2);
   }
   write_line(report, line);
+  if (uses_event_looks(d)) write_event_targets(report, d);
 
   write_statistic_parameters(report, "The rho(s) of the statistic(s)  = ", d.rho, d.stat_count);
   write_statistic_parameters(report, "The tau(s) of the statistic(s) = ", d.tau, d.stat_count);

@@ -70,6 +70,13 @@ void write_design(JsonWriter& json, const Design& d) {
   curve(json, "treatment_censoring", d.treatment_censoring);
   crossover(json, "drop_in", d.drop_in_count, d.drop_in_times, d.drop_in_probs);
   crossover(json, "drop_out", d.drop_out_count, d.drop_out_times, d.drop_out_probs);
+  if (uses_event_looks(d)) {
+    json_key(json, "look_events");
+    json_begin_array(json);
+    for (int i = 1; i <= K; ++i) json_value(json, d.look_events[i]);
+    json_end_array(json);
+    member(json, "max_time", d.max_time);
+  }
   json_end_object(json);
 }
 
@@ -117,6 +124,14 @@ std::string results_json(const Design& d, const Calibration& calibration, const 
     member(json, "trials_reached", looks.reached[i]);
     member(json, "mean_subjects", mean(looks.subjects[i], looks.reached[i]));
     member(json, "mean_events", mean(looks.events[i], looks.reached[i]));
+    if (uses_event_looks(d)) {
+      // The look's own time in each trial; "time" above is the expected one.
+      member(json, "target_events", d.look_events[i]);
+      const int reached = looks.reached[i];
+      member(json, "mean_time", reached > 0 ? looks.time_sum[i] / reached : 0.0);
+      member(json, "min_time", looks.time_min[i]);
+      member(json, "max_time", looks.time_max[i]);
+    }
     json_end_object(json);
   }
   json_end_array(json);

@@ -50,6 +50,30 @@ void write_heading(std::FILE* report, int j) {
   write_line(report, line);
 }
 
+// Event-driven looks: per look its calendar time over the trials that
+// reached it (mean, least, greatest) and the mean events and subjects in
+// its data.
+void write_event_look_results(std::FILE* report, const Design& d, const LookTally& looks) {
+  text_line(report, "Event-driven looks over the trials that reached them:");
+  text_line(report, "look  target  trials   mean time    min time    max time  mean events  "
+                    "mean subjects");
+  for (int i = 1; i <= d.look_count; ++i) {
+    const int reached = looks.reached[i];
+    Line line;
+    put_int(line, i, 4);
+    put_int(line, d.look_events[i], 8);
+    put_int(line, reached, 8);
+    if (reached > 0) {
+      put_fixed(line, looks.time_sum[i] / reached, 12, 3);
+      put_fixed(line, looks.time_min[i], 12, 3);
+      put_fixed(line, looks.time_max[i], 12, 3);
+      put_fixed(line, static_cast<double>(looks.events[i]) / reached, 13, 2);
+      put_fixed(line, static_cast<double>(looks.subjects[i]) / reached, 15, 2);
+    }
+    write_line(report, line);
+  }
+}
+
 }  // namespace
 
 void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
@@ -115,6 +139,10 @@ void write_results(std::FILE* report, const Design& d, const RunTally& tally) {
     write_line(report, line);
     text_line(report, "this in mind in your considerations.");
     text_line(report, "******************************************************");
+  }
+  if (uses_event_looks(d)) {
+    if (d.method_code == 3 && d.b_input < d.b) blank_line(report);
+    write_event_look_results(report, d, tally.looks);
   }
 }
 

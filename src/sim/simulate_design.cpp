@@ -8,6 +8,7 @@
 
 #include "design/run_errors.h"
 #include "model/random_stream.h"
+#include "sim/expected_look_times.h"
 #include "sim/output_buffer.h"
 #include "sim/parallel_simulation.h"
 #include "sim/simulation.h"
@@ -135,6 +136,9 @@ void fill_figures(SimulationResult& result) {
     if (looks.reached[i] > 0) {
       look.mean_subjects = static_cast<double>(looks.subjects[i]) / looks.reached[i];
       look.mean_events = static_cast<double>(looks.events[i]) / looks.reached[i];
+      look.mean_time = looks.time_sum[i] / looks.reached[i];
+      look.min_time = looks.time_min[i];
+      look.max_time = looks.time_max[i];
     }
     for (int j = 1; j <= d.stat_count; ++j) {
       look.stopped[j] = looks.stopped[j][i];
@@ -158,6 +162,7 @@ void run_phases(SimulationResult& result, const SimulationOptions& options,
   SubtractiveGenerator generator;
   int seed = design.seed;
   uniform(generator, seed);
+  set_expected_look_times(design);
   if (writer != nullptr && writer->design != nullptr) writer->design(streams.report, design);
   streams.end_phase();
 

@@ -52,12 +52,17 @@ struct SimulationOptions {
 
 // Per look over all trials: the trials still running there, the mean
 // number of subjects and of events in the look's data over those trials
-// (0 when none reached it), and per statistic the trials that stopped, and
-// rejected, at the look.
+// (0 when none reached it), the mean, least and greatest calendar time of
+// the look over them (the design's look time under calendar looks; under
+// event-driven looks each trial's own), and per statistic the trials that
+// stopped, and rejected, at the look.
 struct LookResult {
   int trials_reached = 0;
   double mean_subjects = 0.0;
   double mean_events = 0.0;
+  double mean_time = 0.0;
+  float min_time = 0.0f;
+  float max_time = 0.0f;
   int stopped[kStatCapacity + 1] = {};
   int rejected[kStatCapacity + 1] = {};
 };
@@ -85,8 +90,10 @@ struct SimulationResult {
   std::string console_text;  // with collect_console and no console sink
 };
 
-// Runs a design in memory: calibration (null variances, the method's
-// constants, the run-time estimate), then the trials, then the figures.
+// Runs a design in memory: under event-driven looks the expected target
+// times into the design's look times (sim/expected_look_times.h), then
+// calibration (null variances, the method's constants, the run-time
+// estimate), then the trials, then the figures.
 // `design` must be complete and valid, as read_design leaves it (defaults
 // applied, every count within the capacities). Touches no file; the text
 // goes to the sinks or into the result as `options` ask.

@@ -31,7 +31,7 @@ void write_trial_notes(const TrialText& text, const Design& d, int trial_index,
   if (outcome.empty_looks != 0 && text.writer->empty_look != nullptr) {
     for (int i = 1; i <= d.look_count; ++i) {
       if ((outcome.empty_looks & (1u << i)) != 0) {
-        text.writer->empty_look(text.report, d.look_times[i], trial_index);
+        text.writer->empty_look(text.report, outcome.look_time[i], trial_index);
       }
     }
   }
@@ -59,8 +59,8 @@ void start_simulation(const Design& design, TrialWork& work) {
   std::memcpy(work.tables.cum_alpha, design.cum_alpha, sizeof work.tables.cum_alpha);
 }
 
-void record_look_decisions(const Design& d, int i, const float* Z, const BoundaryTables& tables,
-                           int* stopped, RunTally& tally) {
+void record_look_decisions(const Design& d, int i, float look_time, const float* Z,
+                           const BoundaryTables& tables, int* stopped, RunTally& tally) {
   for (int j = 1; j <= d.stat_count; ++j) {
     if (stopped[j] != 0) continue;
     // A not-a-number Z satisfies neither comparison and runs on.
@@ -69,9 +69,18 @@ void record_look_decisions(const Design& d, int i, const float* Z, const Boundar
     if (rejects) tally.rej[j] += 1;
     if (rejects || i == d.look_count) {
       stopped[j] = 1;
-      tally.stop_sum[j] = tally.stop_sum[j] + d.look_times[i];
+      tally.stop_sum[j] = tally.stop_sum[j] + look_time;
     }
   }
+}
+
+void trial_look_times(const Design& d, int subject_count, const SimulatedTrial& trial,
+                      EventLookScratch& scratch, float* T) {
+  if (uses_event_looks(d)) {
+    event_look_times(trial, subject_count, d.look_count, d.look_events, d.max_time, scratch, T);
+    return;
+  }
+  for (int i = 1; i <= d.look_count; ++i) T[i] = d.look_times[i];
 }
 
 void analyse_trial(const Design& d, const Calibration& calibration,
@@ -81,13 +90,14 @@ void analyse_trial(const Design& d, const Calibration& calibration,
   const int K = d.look_count;
   outcome = TrialOutcome{};
   unsigned empty_looks = 0;
+  trial_look_times(d, calibration.subject_count, trial, work.event_scratch, outcome.look_time);
 
   for (int i = 1; i <= K; ++i) {
     int stopped_count = 0;
     for (int j = 1; j <= L; ++j) stopped_count += outcome.stopped[j];
     if (stopped_count == L) break;
 
-    const float T = d.look_times[i];
+    const float T = outcome.look_time[i];
     collect_look_data(trial, calibration.subject_count, T, work.look);
     outcome.reached_looks |= 1u << i;
     outcome.look_subjects[i] = work.look.m;
@@ -111,7 +121,7 @@ void analyse_trial(const Design& d, const Calibration& calibration,
       if (use.set) outcome.flag_set = true;
     }
 
-    record_look_decisions(d, i, work.Z, work.tables, outcome.stopped, outcome.tally);
+    record_look_decisions(d, i, T, work.Z, work.tables, outcome.stopped, outcome.tally);
     for (int j = 1; j <= L; ++j) {
       if (outcome.stopped[j] != 0 && outcome.stop_look[j] == 0) outcome.stop_look[j] = i;
     }
@@ -138,6 +148,10 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally)
     tally.looks.reached[i] += 1;
     tally.looks.subjects[i] += outcome.look_subjects[i];
     tally.looks.events[i] += outcome.look_events[i];
+    const float T = outcome.look_time[i];
+    tally.looks.time_sum[i] += T;
+    if (tally.looks.reached[i] == 1 || T < tally.looks.time_min[i]) tally.looks.time_min[i] = T;
+    if (tally.looks.reached[i] == 1 || T > tally.looks.time_max[i]) tally.looks.time_max[i] = T;
   }
 }
 

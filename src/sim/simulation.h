@@ -12,6 +12,7 @@
 #include "stats/look_data.h"
 #include "sim/report_writer.h"
 #include "sim/run_tally.h"
+#include "stats/event_look_times.h"
 #include "stats/sort_look_data.h"
 
 namespace gsd {
@@ -23,6 +24,7 @@ struct TrialWork {
   SimulatedTrial trial;
   LookData look;
   SortScratch sort_scratch;
+  EventLookScratch event_scratch;
   BoundaryTables tables;
   float Z[kStatCapacity + 1];
   float V[kStatCapacity + 1];
@@ -37,9 +39,15 @@ void start_simulation(const Design& design, TrialWork& work);
 // Compares every running statistic's Z at look i with its bound: a statistic
 // rejects when Z >= bound or, two-sided, Z <= -bound, and stops; at the last
 // look every running statistic stops. Each stop adds the look's calendar
-// time to the statistic's stopping-time sum.
-void record_look_decisions(const Design& design, int i, const float* Z,
+// time `look_time` (in this trial) to the statistic's stopping-time sum.
+void record_look_decisions(const Design& design, int i, float look_time, const float* Z,
                            const BoundaryTables& tables, int* stopped, RunTally& tally);
+
+// The calendar times of looks 1..K in one trial, into T(1..K): the design's
+// look times, or under event-driven looks the times at which this trial
+// reaches its event targets (max_time at the latest).
+void trial_look_times(const Design& design, int subject_count, const SimulatedTrial& trial,
+                      EventLookScratch& scratch, float* T);
 
 // What the analysis of one trial read of the state carried between trials,
 // what it left there, and what it adds to the tallies. Bits of the masks are
@@ -58,6 +66,7 @@ struct TrialOutcome {
   unsigned reached_looks = 0;             // the looks evaluated, with or without subjects
   int look_subjects[kLookCapacity + 1] = {};
   int look_events[kLookCapacity + 1] = {};
+  float look_time[kLookCapacity + 1] = {};  // calendar time of each look in this trial
   unsigned empty_looks = 0;   // the looks evaluated without subjects
   unsigned v0_too_large = 0;  // bit j: statistic j short of v0 at the last look
   RunTally tally;  // this trial's rejections and stopping times alone

@@ -61,3 +61,58 @@ TEST(CommandLine, RefusedForms) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// The form of the design file: by --format, else by the file's name; and
+// the forms --convert and --template write.
+TEST(CommandLine, DesignFormats) {
+  using F = DesignFormat;
+  struct Case {
+    std::vector<const char*> words;
+    CommandLine::Action action;
+    F input;
+    F convert_to;
+    F template_format;
+  };
+  const Case cases[] = {
+      {{}, CommandLine::Action::kRun, F::kClassic, F::kToml, F::kClassic},
+      {{"d.toml"}, CommandLine::Action::kRun, F::kToml, F::kToml, F::kClassic},
+      {{"d.toml.dsn"}, CommandLine::Action::kRun, F::kClassic, F::kToml, F::kClassic},
+      {{"--format", "toml"}, CommandLine::Action::kRun, F::kToml, F::kToml, F::kClassic},
+      {{"--format=classic", "d.toml"}, CommandLine::Action::kRun, F::kClassic, F::kToml, F::kClassic},
+      {{"--convert", "toml", "d.dsn"}, CommandLine::Action::kConvert, F::kClassic, F::kToml, F::kClassic},
+      {{"--convert=classic", "d.toml"}, CommandLine::Action::kConvert, F::kToml, F::kClassic, F::kClassic},
+      {{"--template", "toml"}, CommandLine::Action::kTemplate, F::kClassic, F::kToml, F::kToml},
+      {{"--template=classic"}, CommandLine::Action::kTemplate, F::kClassic, F::kToml, F::kClassic},
+      {{"--check", "--format", "toml"}, CommandLine::Action::kCheck, F::kToml, F::kToml, F::kClassic},
+  };
+  for (const Case& c : cases) {
+    CommandLine command_line;
+    std::string error;
+    ASSERT_TRUE(parse(c.words, command_line, error)) << error;
+    EXPECT_EQ(command_line.action, c.action) << c.words.size();
+    EXPECT_EQ(input_format(command_line), c.input) << error;
+    EXPECT_EQ(command_line.convert_to, c.convert_to);
+    EXPECT_EQ(command_line.template_format, c.template_format);
+  }
+  struct Refused { std::vector<const char*> words; const char* error; };
+  const Refused refused[] = {
+      {{"--format"}, "--format needs toml or classic"},
+      {{"--format", "yaml"}, "--format takes toml or classic, not \"yaml\""},
+      {{"--convert"}, "--convert needs toml or classic"},
+      {{"--convert=json", "d"}, "--convert takes toml or classic, not \"json\""},
+      {{"--template=yaml"}, "--template takes toml or classic, not \"yaml\""},
+      {{"--formats=toml"}, "unknown option \"--formats=toml\" (see gsdsim --help)"},
+  };
+  for (const Refused& c : refused) {
+    CommandLine command_line;
+    std::string error;
+    EXPECT_FALSE(parse(c.words, command_line, error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+}  // namespace
+}  // namespace gsd

@@ -20,6 +20,9 @@ TEST(ProgressMeter, LineText) {
     format_progress(text, sizeof text, c.done, c.total, c.elapsed);
     EXPECT_STREQ(text, c.text);
   }
+  char text[160];
+  format_progress(text, sizeof text, 3, 12, 9.0, "scenarios");
+  EXPECT_STREQ(text, "gsdsim: 3 of 12 scenarios (25%), 0:09 elapsed, 0:27 left");
 }
 
 // A file or a pipe never receives the progress line.

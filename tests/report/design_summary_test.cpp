@@ -109,3 +109,34 @@ TEST(DesignSummary, UseFunctionLinesOnlyUnderMethodTwo) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// Event-driven looks: the targets and max_time follow the look-time line,
+// which then holds the expected times; nothing else changes.
+TEST(DesignSummary, EventTargetsFollowTheLookTimes) {
+  Design d = read({{20, "3"}, {23, "11.5 22.25 40"}});
+  const std::string calendar = summary_of(d);
+  d.look_events[1] = 60;
+  d.look_events[2] = 120;
+  d.look_events[3] = 190;
+  d.max_time = 40.0f;
+  const std::string lines =
+      "Times of the interim analysis =  11.50 22.25 40.00\n"
+      "Event targets of the looks (both groups) =    60   120   190\n"
+      "The times above are the expected calendar times of the targets under\n"
+      "the alternative; a look whose target is not reached by max_time =   40.00\n"
+      "happens then.\n";
+  const std::string events = summary_of(d);
+  const std::size_t at = events.find(lines);
+  ASSERT_NE(at, std::string::npos) << events;
+  // Remove the four new lines: the calendar-time summary remains.
+  const std::size_t extra = lines.find("Event targets");
+  std::string rest = events;
+  rest.erase(at + extra, lines.size() - extra);
+  EXPECT_EQ(rest, calendar);
+}
+
+}  // namespace
+}  // namespace gsd

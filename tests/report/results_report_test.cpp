@@ -51,6 +51,40 @@ TEST(ResultsReport, PowerStandardErrorAndStoppingTime) {
   EXPECT_EQ(none.sd, 0.0f);
 }
 
+// Event-driven looks: a table after the statistics, one row per look, with
+// nothing but the target and the count for a look no trial reached.
+TEST(ResultsReport, EventDrivenLooksTable) {
+  Design d = two_look_design(4);
+  d.look_events[1] = 50;
+  d.look_events[2] = 120;
+  d.max_time = 30.0f;
+  RunTally tally;
+  tally.rej[1] = 400;
+  tally.stop_sum[1] = 15000.0f;
+  LookTally& looks = tally.looks;
+  looks.reached[1] = 1000;
+  looks.time_sum[1] = 12345.0;
+  looks.time_min[1] = 8.5f;
+  looks.time_max[1] = 17.25f;
+  looks.events[1] = 50010;
+  looks.subjects[1] = 180000;
+  const std::string text = results_of(d, tally);
+  const std::string table =
+      "The average stopping time = 15.000\n"
+      "\n"
+      "Event-driven looks over the trials that reached them:\n"
+      "look  target  trials   mean time    min time    max time  mean events  mean subjects\n"
+      "   1      50    1000      12.345       8.500      17.250        50.01         180.00\n"
+      "   2     120       0\n";
+  ASSERT_GE(text.size(), table.size());
+  EXPECT_EQ(text.substr(text.size() - table.size()), table) << text;
+
+  // The same tallies of a calendar-time design: no table.
+  d.look_events[1] = 0;
+  d.look_events[2] = 0;
+  EXPECT_EQ(results_of(d, tally).find("Event-driven"), std::string::npos);
+}
+
 TEST(ResultsReport, HeadingsOfLaterStatistics) {
   Design d = two_look_design(2);
   d.stat_count = 5;

@@ -50,7 +50,7 @@ TEST(LookDecisions, RejectionAndStoppingRules) {
     tables.bound[2][c.look] = c.bound;
     int stopped[3] = {0, c.stopped_before[1], c.stopped_before[2]};
     RunTally tally;
-    record_look_decisions(d, c.look, c.Z, tables, stopped, tally);
+    record_look_decisions(d, c.look, d.look_times[c.look], c.Z, tables, stopped, tally);
     for (int j = 1; j <= 2; ++j) {
       EXPECT_EQ(stopped[j], c.stopped_after[j]) << c.name << ", statistic " << j;
       EXPECT_EQ(tally.rej[j], c.rej[j]) << c.name << ", statistic " << j;

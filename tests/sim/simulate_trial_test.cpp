@@ -83,3 +83,58 @@ TEST(SimulateTrial, LooksWithoutSubjectsAreReportedAndSkipped) {
 
 }  // namespace
 }  // namespace gsd
+
+namespace gsd {
+namespace {
+
+// Event-driven looks at the 3rd, 6th and 30th event of 20 subjects, max_time
+// 25 (the 30th never comes): each look happens at the trial's own time, the
+// data there hold the target's events, and the stop adds that time.
+TEST(SimulateTrial, EventDrivenLooksHappenAtTheTrialsOwnTimes) {
+  TrialFixture f({{11, "4"}, {20, "3"}, {23, "10 20 30"}, {49, "3*0"}, {61, "3*0"}});
+  f.design.look_events[1] = 3;
+  f.design.look_events[2] = 6;
+  f.design.look_events[3] = 30;
+  f.design.max_time = 25.0f;
+  f.work->tables.bound[1][1] = 100.0f;   // nobody crosses at look 1
+  f.work->tables.bound[1][2] = -100.0f;  // everybody at look 2
+  ASSERT_TRUE(generate_trial(f.design, 20, f.generator, f.seed, f.work->trial).ok);
+
+  float expected[kLookCapacity + 1];
+  auto scratch = std::make_unique<EventLookScratch>();
+  event_look_times(f.work->trial, 20, 3, f.design.look_events, 25.0f, *scratch, expected);
+  ASSERT_LT(expected[2], 25.0f);
+  for (float t : {10.0f, 20.0f}) ASSERT_NE(expected[2], t);  // not a design look time
+
+  TrialOutcome outcome;
+  analyse_trial(f.design, f.calibration, f.work->trial, *f.work, f.boundary_failed, outcome);
+  EXPECT_EQ(outcome.empty_looks, 0u);
+  EXPECT_EQ(outcome.look_time[1], expected[1]);
+  EXPECT_EQ(outcome.look_time[2], expected[2]);
+  EXPECT_EQ(outcome.reached_looks, (1u << 1) | (1u << 2));
+  EXPECT_EQ(outcome.look_events[1], 3);
+  EXPECT_EQ(outcome.look_events[2], 6);
+  EXPECT_EQ(outcome.stop_look[1], 2);
+  EXPECT_EQ(outcome.tally.stop_sum[1], expected[2]);
+
+  // The run's tallies: the look's time, and its stop.
+  add_to_tally(f.design, outcome, f.tally);
+  EXPECT_EQ(f.tally.stop_sum[1], expected[2]);
+  EXPECT_EQ(f.tally.looks.time_sum[2], expected[2]);
+  EXPECT_EQ(f.tally.looks.time_min[2], expected[2]);
+  EXPECT_EQ(f.tally.looks.time_max[2], expected[2]);
+}
+
+// A calendar-time design ignores everything of the event-driven looks: the
+// looks are the design's times.
+TEST(SimulateTrial, CalendarLooksKeepTheDesignTimes) {
+  TrialFixture f({{11, "4"}, {20, "2"}, {23, "7 15"}, {49, "0 0"}, {61, "0 0"}});
+  ASSERT_TRUE(generate_trial(f.design, 20, f.generator, f.seed, f.work->trial).ok);
+  float T[kLookCapacity + 1] = {};
+  trial_look_times(f.design, 20, f.work->trial, f.work->event_scratch, T);
+  EXPECT_EQ(T[1], 7.0f);
+  EXPECT_EQ(T[2], 15.0f);
+}
+
+}  // namespace
+}  // namespace gsd

@@ -1,0 +1,4 @@
+library(testthat)
+library(gsdsim)
+
+test_check("gsdsim")
