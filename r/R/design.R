@@ -17,7 +17,9 @@
 #' @param alpha overall type-I error (default 0.05).
 #' @param sides 1 (one-sided) or 2 (two-sided, the default).
 #' @param looks \code{list(times = ...)}: the calendar times of the 1 to 15
-#'   looks, increasing.
+#'   looks, increasing; or \code{list(events = ..., max_time = ...)}: looks
+#'   when the trial's events (both groups) reach each target, or at
+#'   \code{max_time} when that comes first.
 #' @param statistics a data frame with columns \code{rho} and \code{tau}, one
 #'   row per Fleming-Harrington statistic (1 to 5), or a list of such columns;
 #'   \code{NULL} is the log-rank statistic alone.

@@ -524,8 +524,9 @@ const char* key_of_line(int line) {
   return nullptr;
 }
 
-// "line N: what" becomes "key: what (line N of the positional design)".
-std::string keyed_message(const std::string& message) {
+}  // namespace
+
+std::string keyed_refusal_message(const std::string& message) {
   const std::string_view prefix = "line ";
   if (message.compare(0, prefix.size(), prefix) != 0) return message;
   const std::size_t colon = message.find(": ");
@@ -536,8 +537,6 @@ std::string keyed_message(const std::string& message) {
   return std::string(key) + ": " + message.substr(colon + 2) + " (line " + std::to_string(line) +
          " of the equivalent positional design)";
 }
-
-}  // namespace
 
 const char* boundary_method_name(BoundaryMethod method) {
   switch (method) {
@@ -676,7 +675,7 @@ void read_keyed_design(const KeyedDesign& keyed, std::FILE* console, Design& des
     std::istringstream input(text);
     read_design(input, console, design, on_report_name);
   } catch (const InputError& error) {
-    throw InputError(keyed_message(error.what()));
+    throw InputError(keyed_refusal_message(error.what()));
   }
   for (std::size_t i = 0; i < keyed.look_events.size(); ++i) {
     design.look_events[i + 1] = static_cast<int>(keyed.look_events[i]);

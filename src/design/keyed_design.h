@@ -121,6 +121,11 @@ float rate_for_subjects(long long subjects, float period);
 // placeholder look times max_time * i / K there.
 std::string classic_design_text(const KeyedDesign& keyed);
 
+// A refusal of the positional reader about the text of a keyed design,
+// "line N: what", as "key: what (line N of the equivalent positional
+// design)", the key being the one line N stands for.
+std::string keyed_refusal_message(const std::string& message);
+
 // Checks the keyed design and reads its positional text with read_design
 // (notes on `console`, `on_report_name` as there), then sets the event
 // targets. Refusals of the positional reader name the key of the line they

@@ -65,6 +65,10 @@ const char* usage_text() {
          "  --check        read and validate the design, show its summary, the subjects per\n"
          "                 trial, the null variances and the run-time estimate; simulate\n"
          "                 nothing and create no report file\n"
+         "  --analytic     compute the power of every statistic analytically (expected\n"
+         "                 events, information, drift, boundaries and crossing\n"
+         "                 probabilities per look); simulate nothing, create no report\n"
+         "                 (with --json FILE, the figures also as JSON)\n"
          "  --template [toml]\n"
          "                 write a complete, commented design file to standard output\n"
          "                 (positional, or keyed with toml)\n"
@@ -79,6 +83,8 @@ const char* usage_text() {
          "  --json FILE    also write the design, the calibration and the results, with\n"
          "                 per-look stopping counts, as JSON to FILE (with --sweep: the\n"
          "                 sweep's table)\n"
+         "  --html FILE    also write a self-contained HTML page with the design, its curves,\n"
+         "                 the boundaries, stopping by look and power to FILE\n"
          "  --sweep KEY=VALUES\n"
          "                 run the keyed design once per value of KEY (VALUES: a,b,c or\n"
          "                 from:to:step); several --sweep form the full grid; the table of\n"
@@ -96,6 +102,27 @@ const char* usage_text() {
          "3 design cannot be simulated to an end, 4 command-line error.\n";
 }
 
+namespace {
+
+// The FILE of `--name FILE` or `--name=FILE` at argv[i] (i moves past it).
+bool file_option(int argc, const char* const* argv, int& i, std::string_view name,
+                 std::string& path, std::string& error) {
+  const std::string_view argument = argv[i];
+  path.clear();
+  if (argument == name) {
+    if (i + 1 < argc) path = argv[++i];
+  } else {
+    path = std::string(argument.substr(name.size() + 1));
+  }
+  if (path.empty()) {
+    error = std::string(name) + " needs the name of the file to write";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool parse_command_line(int argc, const char* const* argv, CommandLine& command_line,
                         std::string& error) {
   for (int i = 1; i < argc; ++i) {
@@ -110,6 +137,8 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
       command_line.action = CommandLine::Action::kHelp;
     } else if (argument == "--version") {
       command_line.action = CommandLine::Action::kVersion;
+    } else if (argument == "--analytic") {
+      command_line.action = CommandLine::Action::kAnalytic;
     } else if (argument == "--template") {
       command_line.action = CommandLine::Action::kTemplate;
       // An optional form: the next argument when it names one.
@@ -146,19 +175,9 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
       }
       command_line.threads = threads;
     } else if (argument == "--json" || argument.starts_with("--json=")) {
-      if (argument == "--json") {
-        if (i + 1 == argc) {
-          error = "--json needs the name of the file to write";
-          return false;
-        }
-        command_line.json_path = argv[++i];
-      } else {
-        command_line.json_path = std::string(argument.substr(7));
-      }
-      if (command_line.json_path.empty()) {
-        error = "--json needs the name of the file to write";
-        return false;
-      }
+      if (!file_option(argc, argv, i, "--json", command_line.json_path, error)) return false;
+    } else if (argument == "--html" || argument.starts_with("--html=")) {
+      if (!file_option(argc, argv, i, "--html", command_line.html_path, error)) return false;
     } else if (argument.size() > 1 && argument.front() == '-') {
       error = "unknown option \"" + std::string(argument) + "\" (see gsdsim --help)";
       return false;

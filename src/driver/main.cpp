@@ -1,15 +1,22 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
+#include "driver/analytic_design.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
+#include "driver/output_file.h"
 #include "driver/convert_design.h"
+#include "driver/design_source.h"
+#include "driver/keyed_form.h"
 #include "design/design_template.h"
 #include "driver/run.h"
+#include "driver/sweep_command.h"
 #include "design/run_errors.h"
 #include "keyed/toml_template.h"
+#include "text/list_input.h"
 
 namespace {
 
@@ -42,6 +49,22 @@ int main(int argc, char** argv) {
       break;
   }
 
+  // The page must not take the place of an input or of the other results.
+  const std::string& html = command_line.html_path;
+  if (!html.empty() && command_line.action == CommandLine::Action::kRun) {
+    const char* clash = nullptr;
+    if (!command_line.design_path.empty() && gsd::same_file(html, command_line.design_path)) {
+      clash = "the design file";
+    } else if (!command_line.json_path.empty() && gsd::same_file(html, command_line.json_path)) {
+      clash = "the --json file";
+    }
+    if (clash != nullptr) {
+      std::fprintf(stderr, "gsdsim: error: --html \"%s\" names %s; name another file\n",
+                   html.c_str(), clash);
+      return gsd::kExitUsageError;
+    }
+  }
+
   std::ifstream file;
   std::istream* input = &std::cin;
   if (!command_line.design_path.empty()) {
@@ -53,14 +76,38 @@ int main(int argc, char** argv) {
     input = &file;
   }
   const gsd::DesignFormat format = gsd::input_format(command_line);
+  if (gsd::sweep_requested(command_line.sweep)) {
+    return gsd::run_sweep_command(*input, format, command_line, stdout, stderr);
+  }
+  if (command_line.sweep.size_given) {
+    return gsd::report_fatal_error(stdout, "--size-for-power needs the analytic power, not yet merged",
+                                   gsd::kExitUsageError);
+  }
   if (command_line.action == CommandLine::Action::kConvert) {
     return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);
   }
+  gsd::RunOptions options;
+  // The page shows the design's keyed form, so the design's text is read
+  // whole first (a run without --html reads it as it goes, as it always has).
+  std::istringstream whole_text;
+  if (!html.empty() && command_line.action == CommandLine::Action::kRun) {
+    try {
+      const std::string text = gsd::read_design_text(*input);
+      options.keyed_design_text = gsd::keyed_form_text(text, format);
+      whole_text.str(text);
+      input = &whole_text;
+    } catch (const gsd::InputError& error) {
+      return gsd::report_fatal_error(stdout, error.what(), gsd::kExitInputError);
+    }
+  }
   const gsd::DesignSource source = gsd::design_source(*input, format);
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(source, stdout);
-  gsd::RunOptions options;
+  if (command_line.action == CommandLine::Action::kAnalytic) {
+    return gsd::analytic_design(source, stdout, command_line.json_path);
+  }
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
+  options.html_path = command_line.html_path;
   options.progress = stderr;
   return gsd::run_design(source, stdout, options);
 }

@@ -1,13 +1,17 @@
 #include "driver/run.h"
 
 #include <cerrno>
+#include <stdexcept>
 #include <string>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "design/run_errors.h"
+#include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "driver/report_file.h"
+#include "report/html_report.h"
 #include "report/results_json.h"
 #include "report/run_report.h"
 #include "sim/simulate_design.h"
@@ -53,6 +57,12 @@ void show_trials_done(void* context, int trials_done) {
   }
 }
 
+// An output file of the options that would overwrite the report.
+class OutputClash : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 void write_json(const std::string& path, const std::string& text) {
   std::FILE* out = std::fopen(path.c_str(), "w");
   if (out == nullptr) {
@@ -78,6 +88,7 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   simulation.writer = &run_report_writer();
   simulation.report_sink = TextSink{write_report, &target};
   simulation.console_sink = TextSink{write_console, console};
+  simulation.collect_bounds = !options.html_path.empty();
   const SimulationResult result = simulate_design(design, simulation);
   finish_progress(progress.meter);
   if (result.status == kExitReportError) {
@@ -87,7 +98,15 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   }
   if (result.status != kExitSuccess) throw RunError(result.error);
   if (!options.json_path.empty()) {
-    write_json(options.json_path, results_json(result.design, result.calibration, result.tally));
+    const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
+    write_json(options.json_path,
+               results_json(result.design, result.calibration, result.tally, &analytic));
+  }
+  if (!options.html_path.empty()) {
+    write_file_by_rename(options.html_path,
+                         html_report(result.design, result.calibration, result.tally, &result.bounds,
+                                     options.keyed_design_text),
+                         "HTML page");
   }
 }
 
@@ -103,7 +122,13 @@ int run_design(const DesignSource& source, std::FILE* console, const RunOptions&
   Design design;
   std::FILE* report = nullptr;
   try {
-    source(console, design, [&](const Design& d) { report = open_report(d.report_name); });
+    source(console, design, [&](const Design& d) {
+      if (!options.html_path.empty() && same_file(options.html_path, d.report_name)) {
+        throw OutputClash("--html \"" + options.html_path +
+                          "\" names the report file of the design; name another file");
+      }
+      report = open_report(d.report_name);
+    });
     run_read_design(design, report, console, options);
     std::FILE* finished = report;
     report = nullptr;
@@ -117,6 +142,8 @@ int run_design(const DesignSource& source, std::FILE* console, const RunOptions&
   } catch (const RunError& error) {
     if (report != nullptr) std::fclose(report);
     return report_fatal_error(console, error.what(), kExitRunError);
+  } catch (const OutputClash& error) {
+    return report_fatal_error(console, error.what(), kExitUsageError);
   }
   std::fflush(console);
   return kExitSuccess;

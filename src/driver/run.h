@@ -16,6 +16,12 @@ struct RunOptions {
   int threads = 0;
   // When not empty, the results are also written as JSON to this file.
   std::string json_path;
+  // When not empty, the run is also written as an HTML page to this file
+  // (through a temporary file renamed at the end). A path naming the design's
+  // report file is refused before the report is created (exit status 4).
+  std::string html_path;
+  // The design's keyed (TOML) form for the page; empty: not shown.
+  std::string keyed_design_text;
   // Where the progress line goes while trials are simulated (shown only when
   // it is a terminal); null for none.
   std::FILE* progress = nullptr;

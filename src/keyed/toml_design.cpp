@@ -401,9 +401,82 @@ void write_crossover(TomlText& toml, const char* name, const KeyedCrossover& lis
             ", probabilities = " + toml_reals(list.probabilities) + " }");
 }
 
+// toml++ 3.3 reaches a path it marks unreachable (undefined behaviour) when
+// it tests a character outside ASCII for white space, which it does for
+// such a character anywhere but in a string or a comment; TOML allows none
+// there. Such input is refused here, before the parser sees it, naming the
+// line and column (counted in characters, as the parser's messages are).
+void refuse_non_ascii_outside_strings(std::string_view text) {
+  enum class State { kNormal, kComment, kBasic, kLiteral, kMultiBasic, kMultiLiteral };
+  State state = State::kNormal;
+  int line = 1;
+  int column = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if ((c & 0xC0) != 0x80) ++column;
+    if (c == '\n') {
+      ++line;
+      column = 0;
+      if (state != State::kMultiBasic && state != State::kMultiLiteral) state = State::kNormal;
+      continue;
+    }
+    const std::string_view rest = text.substr(i);
+    switch (state) {
+      case State::kNormal:
+        if (c >= 0x80) {
+          throw InputError("line " + std::to_string(line) + ", column " + std::to_string(column) +
+                           ": a character outside ASCII is allowed only in a string or a "
+                           "comment (TOML syntax)");
+        }
+        if (c == '#') {
+          state = State::kComment;
+        } else if (rest.starts_with("\"\"\"")) {
+          state = State::kMultiBasic;
+          i += 2;
+          column += 2;
+        } else if (rest.starts_with("'''")) {
+          state = State::kMultiLiteral;
+          i += 2;
+          column += 2;
+        } else if (c == '"') {
+          state = State::kBasic;
+        } else if (c == '\'') {
+          state = State::kLiteral;
+        }
+        break;
+      case State::kComment:
+        break;
+      case State::kBasic:
+      case State::kMultiBasic:
+        if (c == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+          ++i;  // the escaped character (an escaped line end is handled above)
+          if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++column;
+        } else if (state == State::kBasic && c == '"') {
+          state = State::kNormal;
+        } else if (state == State::kMultiBasic && rest.starts_with("\"\"\"")) {
+          state = State::kNormal;
+          i += 2;
+          column += 2;
+        }
+        break;
+      case State::kLiteral:
+        if (c == '\'') state = State::kNormal;
+        break;
+      case State::kMultiLiteral:
+        if (rest.starts_with("'''")) {
+          state = State::kNormal;
+          i += 2;
+          column += 2;
+        }
+        break;
+    }
+  }
+}
+
 }  // namespace
 
 toml::table parse_toml_design(std::string_view text) {
+  refuse_non_ascii_outside_strings(text);
   try {
     return toml::parse(text);
   } catch (const toml::parse_error& error) {

@@ -76,12 +76,13 @@ class TrialPipeline {
   TrialPipeline(const Design& design, const Calibration& calibration,
                 SubtractiveGenerator& generator, int& seed, const BoundaryTables& calibrated,
                 RunTally& tally, const TrialText& text, int threads,
-                const TrialProgress& progress)
+                const TrialProgress& progress, BoundTally* bounds)
       : d_(design),
         calibration_(calibration),
         generator_(generator),
         seed_(seed),
         tally_(tally),
+        bounds_(bounds),
         text_(text),
         progress_(progress),
         slots_(static_cast<std::size_t>(4 * threads)) {
@@ -225,7 +226,7 @@ class TrialPipeline {
       }
       if (o.flag_set) truth_.boundary_failed = done.left.boundary_failed;
     }
-    add_to_tally(d_, o, tally_);
+    add_to_tally(d_, o, tally_, bounds_);
     pass_on(done.generation_report, text_.report);
     write_trial_notes(text_, d_, s, o);
     tell_trial_done(progress_, s);
@@ -236,6 +237,7 @@ class TrialPipeline {
   SubtractiveGenerator& generator_;
   int& seed_;
   RunTally& tally_;
+  BoundTally* bounds_;
   const TrialText text_;
   const TrialProgress& progress_;
   std::vector<Slot> slots_;
@@ -257,10 +259,10 @@ void simulate_trials_in_parallel(const Design& design, const Calibration& calibr
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
                                  const TrialText& text, int threads,
-                                 const TrialProgress& progress) {
+                                 const TrialProgress& progress, BoundTally* bounds) {
   if (design.sim_count < 1) return;
   TrialPipeline pipeline(design, calibration, generator, seed, calibrated, tally, text, threads,
-                         progress);
+                         progress, bounds);
   std::vector<std::unique_ptr<TrialWork>> works;
   for (int t = 0; t < threads; ++t) works.push_back(std::make_unique<TrialWork>());
   std::vector<std::thread> helpers;

@@ -3,6 +3,7 @@
 #include "bounds/boundary_tables.h"
 #include "design/design.h"
 #include "model/random_stream.h"
+#include "sim/bound_tally.h"
 #include "sim/calibration.h"
 #include "sim/run_tally.h"
 #include "sim/simulation.h"
@@ -20,6 +21,7 @@ namespace gsd {
 // the state carried between trials, and are checked and added in trial order
 // (see the .cpp for why this is exact). Memory: one TrialWork per thread and
 // a ring of 4 x threads generated trials, all made before the first trial.
+// The critical values go to `bounds` when given, in trial order.
 //
 // Throws RunError (after passing on every earlier trial's lines) when a
 // trial's generation cannot finish, as the one-thread loop does.
@@ -27,6 +29,7 @@ void simulate_trials_in_parallel(const Design& design, const Calibration& calibr
                                  SubtractiveGenerator& generator, int& seed,
                                  const BoundaryTables& calibrated, RunTally& tally,
                                  const TrialText& text, int threads,
-                                 const TrialProgress& progress = {});
+                                 const TrialProgress& progress = {},
+                                 BoundTally* bounds = nullptr);
 
 }  // namespace gsd

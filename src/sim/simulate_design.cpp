@@ -104,11 +104,12 @@ class RunStreams {
 // same tallies and lines.
 void simulate_trials(const Design& design, const Calibration& calibration,
                      SubtractiveGenerator& generator, int& seed, TrialWork& work, RunTally& tally,
-                     const TrialText& text, int threads, const TrialProgress& progress) {
+                     const TrialText& text, int threads, const TrialProgress& progress,
+                     BoundTally* bounds) {
   tell_trial_done(progress, 0);
   if (threads > 1) {
     simulate_trials_in_parallel(design, calibration, generator, seed, work.tables, tally, text,
-                                threads, progress);
+                                threads, progress, bounds);
     return;
   }
   start_simulation(design, work);
@@ -116,7 +117,7 @@ void simulate_trials(const Design& design, const Calibration& calibration,
   for (int s = 1; s <= design.sim_count; ++s) {
     GenerationStatus failure;
     if (!simulate_trial(design, calibration, s, generator, seed, work, boundary_failed, tally,
-                        text, failure)) {
+                        text, failure, bounds)) {
       throw RunError(trial_runaway_message(s, failure));
     }
     tell_trial_done(progress, s);
@@ -178,9 +179,14 @@ void run_phases(SimulationResult& result, const SimulationOptions& options,
   streams.end_phase();
   if (options.calibrate_only) return;
 
+  BoundTally* bounds = nullptr;
+  if (options.collect_bounds && design.method_code != 4) {
+    start_bound_tally(result.bounds, design.stat_count, design.look_count);
+    bounds = &result.bounds;
+  }
   simulate_trials(design, result.calibration, generator, seed, *work, result.tally,
                   TrialText{writer, streams.report, streams.console},
-                  resolve_thread_count(options.threads), options.progress);
+                  resolve_thread_count(options.threads), options.progress, bounds);
   streams.end_phase();
   if (writer != nullptr && writer->results != nullptr) {
     writer->results(streams.report, design, result.tally);

@@ -5,6 +5,7 @@
 
 #include "design/capacities.h"
 #include "design/design.h"
+#include "sim/bound_tally.h"
 #include "sim/calibration.h"
 #include "sim/report_writer.h"
 #include "sim/run_tally.h"
@@ -48,6 +49,10 @@ struct SimulationOptions {
   // results, and no announcement of the report's name or the rule that
   // opens the simulation's part of the report (what --check shows).
   bool calibrate_only = false;
+  // Collect the critical values that methods 1 to 3 compute in every trial
+  // into SimulationResult::bounds (for the HTML page). It changes no figure,
+  // no text and no random number; it only costs the bins' memory.
+  bool collect_bounds = false;
 };
 
 // Per look over all trials: the trials still running there, the mean
@@ -86,6 +91,10 @@ struct SimulationResult {
   // Trials whose statistic j never stopped (its last look had no subject).
   int trials_without_stop[kStatCapacity + 1] = {};
   LookResult looks[kLookCapacity + 1];  // looks 1..K
+  // With collect_bounds under methods 1 to 3: per statistic and look the
+  // critical values of the trials that reached the look with subjects.
+  // Otherwise empty (stat_count 0).
+  BoundTally bounds;
   std::string report_text;   // with collect_report and no report sink
   std::string console_text;  // with collect_console and no console sink
 };

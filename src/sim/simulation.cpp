@@ -117,6 +117,7 @@ void analyse_trial(const Design& d, const Calibration& calibration,
       // empty looks are what earlier trials left.
       outcome.carried_looks |= empty_looks;
       outcome.written_looks |= 1u << i;
+      for (int j = 1; j <= L; ++j) outcome.bounds[j][i] = work.tables.bound[j][i];
       if (use.read_before_set && !outcome.flag_set) outcome.flag_read = true;
       if (use.set) outcome.flag_set = true;
     }
@@ -129,7 +130,8 @@ void analyse_trial(const Design& d, const Calibration& calibration,
   outcome.empty_looks = empty_looks;
 }
 
-void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally) {
+void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally,
+                  BoundTally* bounds) {
   for (int j = 1; j <= d.stat_count; ++j) {
     // Entry 0 of the per-look counts: trials in which the statistic never
     // stopped (its last look had no subject).
@@ -153,12 +155,17 @@ void add_to_tally(const Design& d, const TrialOutcome& outcome, RunTally& tally)
     if (tally.looks.reached[i] == 1 || T < tally.looks.time_min[i]) tally.looks.time_min[i] = T;
     if (tally.looks.reached[i] == 1 || T > tally.looks.time_max[i]) tally.looks.time_max[i] = T;
   }
+  if (bounds == nullptr) return;
+  for (int i = 1; i <= d.look_count; ++i) {
+    if ((outcome.written_looks & (1u << i)) == 0) continue;
+    for (int j = 1; j <= d.stat_count; ++j) add_bound(*bounds, j, i, outcome.bounds[j][i]);
+  }
 }
 
 bool simulate_trial(const Design& d, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, const TrialText& text,
-                    GenerationStatus& failure) {
+                    GenerationStatus& failure, BoundTally* bounds) {
   const GenerationStatus status = generate_trial(d, calibration.subject_count, generator, seed,
                                                  work.trial, inverse_warnings(text));
   if (!status.ok) {
@@ -167,7 +174,7 @@ bool simulate_trial(const Design& d, const Calibration& calibration, int trial_i
   }
   TrialOutcome outcome;
   analyse_trial(d, calibration, work.trial, work, boundary_failed, outcome);
-  add_to_tally(d, outcome, tally);
+  add_to_tally(d, outcome, tally, bounds);
   write_trial_notes(text, d, trial_index, outcome);
   return true;
 }

@@ -8,6 +8,7 @@
 #include "model/generate_trial.h"
 #include "model/random_stream.h"
 #include "model/simulated_trial.h"
+#include "sim/bound_tally.h"
 #include "sim/calibration.h"
 #include "stats/look_data.h"
 #include "sim/report_writer.h"
@@ -70,6 +71,8 @@ struct TrialOutcome {
   unsigned empty_looks = 0;   // the looks evaluated without subjects
   unsigned v0_too_large = 0;  // bit j: statistic j short of v0 at the last look
   RunTally tally;  // this trial's rejections and stopping times alone
+  // The critical values of the looks in written_looks, as the trial used them.
+  float bounds[kStatCapacity + 1][kLookCapacity + 1] = {};
 };
 
 // The looks of one generated trial (everything of simulate_trial after the
@@ -100,10 +103,12 @@ void write_trial_notes(const TrialText& text, const Design& design, int trial_in
                        const TrialOutcome& outcome);
 
 // Adds one trial's rejections, stopping times and per-look figures to the
-// run's tallies. Each
-// statistic's stop_sum receives exactly the one single-precision addition
-// the trial loop makes, so adding trials in their order gives the same sums.
-void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally);
+// run's tallies, and when `bounds` is given the critical values the trial
+// computed. Each statistic's stop_sum receives exactly the one
+// single-precision addition the trial loop makes, so adding trials in their
+// order gives the same sums. No allocation.
+void add_to_tally(const Design& design, const TrialOutcome& outcome, RunTally& tally,
+                  BoundTally* bounds = nullptr);
 
 // The message of trial `trial_index`, whose generation could not finish:
 // "trial N: the drop-in entry ...".
@@ -113,11 +118,12 @@ std::string trial_runaway_message(int trial_index, const GenerationStatus& statu
 // 1..K until every statistic has stopped, each statistic rejecting at the
 // first look where Z reaches its bound (or, two-sided, -bound) and stopping
 // at the last look in any case. Rejections and stopping times are added to
-// `tally`; the trial's lines go to `text`. Returns false when generation
-// could not finish (its status is in `failure`).
+// `tally` (the critical values to `bounds` when given); the trial's lines
+// go to `text`. Returns false when generation could not finish (its status
+// is in `failure`).
 bool simulate_trial(const Design& design, const Calibration& calibration, int trial_index,
                     SubtractiveGenerator& generator, int& seed, TrialWork& work,
                     int& boundary_failed, RunTally& tally, const TrialText& text,
-                    GenerationStatus& failure);
+                    GenerationStatus& failure, BoundTally* bounds = nullptr);
 
 }  // namespace gsd

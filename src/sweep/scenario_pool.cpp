@@ -25,13 +25,9 @@ void run_scenario_pool(const std::vector<double>& work, int threads,
   std::vector<std::exception_ptr> failures(n);
   std::mutex done_mutex;
   int finished = 0;
-  std::atomic<bool> stop{false};
   auto finish = [&](int k, std::exception_ptr failure) {
     std::lock_guard<std::mutex> lock(done_mutex);
-    if (failure) {
-      failures[k] = failure;
-      stop = true;
-    }
+    failures[k] = failure;
     ++finished;
     if (done) done(finished);
   };
@@ -44,7 +40,7 @@ void run_scenario_pool(const std::vector<double>& work, int threads,
     }
   };
 
-  for (int k = 0; k < n && !stop; ++k) {
+  for (int k = 0; k < n; ++k) {
     if (alone[k]) attempt(k, threads);
   }
   std::vector<int> shared;
@@ -53,7 +49,7 @@ void run_scenario_pool(const std::vector<double>& work, int threads,
   }
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
-    for (std::size_t s; !stop && (s = next.fetch_add(1)) < shared.size();) attempt(shared[s], 1);
+    for (std::size_t s; (s = next.fetch_add(1)) < shared.size();) attempt(shared[s], 1);
   };
   const int helpers = std::min<int>(threads, static_cast<int>(shared.size())) - 1;
   std::vector<std::thread> pool;

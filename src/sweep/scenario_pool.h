@@ -12,9 +12,9 @@ namespace gsd {
 // thread is free. `job(k, threads_for_job)` must write only its own
 // results: what a job computes may not depend on where or when it runs.
 // `done(jobs_finished)` is called after each job, one call at a time.
-// An exception thrown by a job stops the taking of further jobs; once the
-// running ones have finished, the exception of the lowest-numbered failed
-// job is rethrown.
+// An exception thrown by a job ends that job only; once every job has run,
+// the exception of the lowest-numbered failed job is rethrown, so the
+// failure reported is the same for every thread count.
 void run_scenario_pool(const std::vector<double>& work, int threads,
                        const std::function<void(int job, int threads_for_job)>& job,
                        const std::function<void(int jobs_finished)>& done = {});

@@ -261,6 +261,28 @@ TEST(KeyedDesign, EventTargetsAndMaxTimeReachTheDesign) {
   EXPECT_TRUE(uses_event_looks(d));
 }
 
+// A refusal of the positional reader names the key its line stands for.
+TEST(KeyedDesign, PositionalRefusalsNameTheKeyOfTheirLine) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"line 11: the method code is 7", "boundary.method: the method code is 7 (line 11 of"},
+      {"line 14: the report name", "report: the report name (line 14 of"},
+      {"line 23: x", "looks: x (line 23 of the equivalent positional design)"},
+      {"line 78: the baseline survival curve has two points", "control: the baseline survival curve has two points (line 78 of"},
+      {"line 88: accrual rate times", "accrual: accrual rate times (line 88 of"},
+      {"line 96: y", "treatment: y (line 96 of"},
+      {"line 114: z", "censoring.control: z (line 114 of"},
+      {"line 125: z", "censoring.treatment: z (line 125 of"},
+      {"line 135: w", "crossover.drop_in: w (line 135 of"},
+      {"line 145: w", "crossover.drop_out: w (line 145 of"},
+      {"line 146: v", "line 146: v"},
+      {"no line", "no line"},
+  };
+  for (const auto& [positional, keyed] : cases) {
+    EXPECT_EQ(keyed_refusal_message(positional).rfind(keyed, 0), 0u)
+        << positional << " -> " << keyed_refusal_message(positional);
+  }
+}
+
 // Refusals of values no positional design can stand for, each naming its key.
 TEST(KeyedDesign, RefusesValuesOutOfRangeNamingTheKey) {
   struct Case {

@@ -27,6 +27,8 @@ TEST(CommandLine, AcceptedForms) {
       {{"--threads=8"}, CommandLine::Action::kRun, "", 8},
       {{"--template"}, CommandLine::Action::kTemplate, "", 0},
       {{"--json", "out.json", "d"}, CommandLine::Action::kRun, "d", 0},
+      {{"--html", "page.html", "d"}, CommandLine::Action::kRun, "d", 0},
+      {{"--html=page.html", "--json=r.json"}, CommandLine::Action::kRun, "", 0},
       {{"--help"}, CommandLine::Action::kHelp, "", 0},
       {{"--version"}, CommandLine::Action::kVersion, "", 0},
   };
@@ -38,6 +40,11 @@ TEST(CommandLine, AcceptedForms) {
     EXPECT_EQ(command_line.design_path, c.path);
     EXPECT_EQ(command_line.threads, c.threads);
   }
+  CommandLine both;
+  std::string error;
+  ASSERT_TRUE(parse({"--html=page.html", "--json", "r.json"}, both, error));
+  EXPECT_EQ(both.html_path, "page.html");
+  EXPECT_EQ(both.json_path, "r.json");
 }
 
 TEST(CommandLine, RefusedForms) {
@@ -50,6 +57,9 @@ TEST(CommandLine, RefusedForms) {
       {{"a.dsn", "b.dsn"}, "only one design file can be named, not also \"b.dsn\""},
       {{"--json"}, "--json needs the name of the file to write"},
       {{"--json="}, "--json needs the name of the file to write"},
+      {{"--html"}, "--html needs the name of the file to write"},
+      {{"--html="}, "--html needs the name of the file to write"},
+      {{"--html=a.html", "--html"}, "--html needs the name of the file to write"},
   };
   for (const Case& c : cases) {
     CommandLine command_line;

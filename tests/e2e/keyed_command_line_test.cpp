@@ -142,6 +142,17 @@ TEST(KeyedCommandLine, CodesInAnotherFormConvertWithACommentAndRunTheSame) {
   fs::remove_all(dir);
 }
 
+TEST(KeyedCommandLine, MalformedFormatOptionsAreCommandLineErrors) {
+  const fs::path dir = scratch_directory("keyed_usage");
+  for (const char* arguments : {"--format yaml", "--convert", "--convert json x.dsn", "--template=yaml"}) {
+    const testing::RunResult result = run_gsdsim(dir, "", arguments);
+    EXPECT_EQ(result.status, 4) << arguments;
+    EXPECT_EQ(result.console.rfind("gsdsim: error: --", 0), 0u) << arguments << ": " << result.console;
+  }
+  EXPECT_TRUE(fs::is_empty(dir));
+  fs::remove_all(dir);
+}
+
 TEST(KeyedCommandLine, APositionalDesignTheKeyedChecksRefuseIsNotConverted) {
   const fs::path dir = scratch_directory("keyed_not_converted");
   const testing::RunResult converted =

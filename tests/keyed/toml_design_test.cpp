@@ -202,6 +202,11 @@ TEST(TomlDesign, MessagesNameTheKey) {
       {"[boundary]\nspending = \"pocok\"", "boundary.spending: \"pocok\" is not one of \"obrien-fleming\", \"pocock\", \"linear\" or \"siegmund\" (did you mean \"pocock\"?)"},
       {"a = 1\n\nb = [1,", "line 3, column "},
       {"report = \"x\"\nreport = \"y\"", "line 2, column "},
+      // Characters outside ASCII: in strings and comments only.
+      {"report = \"x\"\nsubje\xce\x95s = 40", "line 2, column 6: a character outside ASCII is allowed only in a string or a comment"},
+      {"report = \"x\" # \xce\x95\nseed = \xce\x95", "line 2, column 8: a character outside ASCII"},
+      {"report = 'x\xce\x95'\nk = \"\"\"\xce\x95\n\\\"\"\" \xce\x95\"\"\"\nq\xce\x95", "line 4, column 2: a character outside ASCII"},
+      {"report = \"\xce\x95\\\"\"\n[\xce\x95]", "line 2, column 2: a character outside ASCII"},
       // A check of toml++ that its optimised parser would assume true.
       {"report = \"x\"\n[.control]\ntimes = [1.0]", "line 2, column 2: "},
   };

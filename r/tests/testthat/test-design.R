@@ -53,6 +53,16 @@ test_that("a design built from named arguments equals the keyed file it mirrors"
       treatment = list(hazard_ratio = 0.7),
       accrual = list(period = 12, rate = 20),
       censoring = list(control = list(times = 24, survival = 0.9),
+                       treatment = list(times = 24, survival = 0.9))),
+    event_driven.toml = gsd_design(
+      report = "evdriven.rpt", seed = 31415, trials = 1000, alpha = 0.05, sides = 2,
+      looks = list(events = c(100, 200, 300), max_time = 60),
+      statistics = list(rho = c(0, 0), tau = c(0, 1)),
+      boundary = list(method = "spending", spending = "obrien-fleming", b = 3),
+      control = list(times = 12, survival = 0.5),
+      treatment = list(hazard_ratio = 0.75),
+      accrual = list(period = 20, subjects = 400),
+      censoring = list(control = list(times = 24, survival = 0.9),
                        treatment = list(times = 24, survival = 0.9))))
   for (name in names(mirrors)) {
     expect_identical(mirrors[[name]], gsd_read(example_path(name)), info = name)
