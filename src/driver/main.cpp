@@ -96,8 +96,8 @@ int main(int argc, char** argv) {
       options.keyed_design_text = gsd::keyed_form_text(text, format);
       whole_text.str(text);
       input = &whole_text;
-    } catch (const gsd::InputError& error) {
-      return gsd::report_fatal_error(stdout, error.what(), gsd::kExitInputError);
+    } catch (const gsd::InputError& refused) {
+      return gsd::report_fatal_error(stdout, refused.what(), gsd::kExitInputError);
     }
   }
   const gsd::DesignSource source = gsd::design_source(*input, format);
