@@ -3,17 +3,19 @@
 BUILD ?= build
 JOBS ?= 2
 EXAMPLE ?= examples/lan_demets.dsn
+# ON: warnings are errors, with -Wshadow -Wconversion -Wpedantic (as CI builds).
+WERROR ?= OFF
 # The fuzz run: its length in seconds, and clang with its fuzzer runtime.
 FUZZ_SECONDS ?= 60
 FUZZ_CXX ?= clang++-14
 FUZZ_CORPUS ?= $(BUILD)-fuzz/corpus
 
-.PHONY: all build demo test sanitize fuzz bench clean
+.PHONY: all build demo test sanitize fuzz bench bench-check clean
 
 all: build
 
 build:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGSDSIM_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
@@ -58,6 +60,15 @@ bench:
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGSDSIM_BUILD_BENCH=ON -DGSDSIM_BUILD_TESTS=OFF
 	cmake --build $(BUILD)-bench -j $(JOBS) --target gsdsim_bench
 	$(BUILD)-bench/bench/gsdsim_bench
+
+# Builds every benchmark (so that none can rot) and runs the whole-run
+# benchmark once on the small design, which checks its phase-by-phase loop
+# against a plain run; no timing is judged.
+bench-check:
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGSDSIM_BUILD_BENCH=ON \
+	  -DGSDSIM_BUILD_TESTS=OFF -DGSDSIM_WERROR=$(WERROR)
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	$(BUILD)-bench/bench/gsdsim_whole_run --runs 1 --threads 1,2 bench/designs/small.dsn
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-asan $(BUILD)-fuzz out

@@ -21,8 +21,9 @@ void run_recursion(benchmark::State& state, Recursion recursion) {
   int failed = 0;
   for (int k = 1; k <= looks; ++k) {
     t[k] = static_cast<float>(k);
-    cum_alpha[k] = gsd::cumulative_alpha(gsd::UseFunction::kPocock, 0.05f, static_cast<float>(k) / looks,
-                                         1.0f, 0.0f);
+    cum_alpha[k] = gsd::cumulative_alpha(gsd::UseFunction::kPocock, 0.05f,
+                                         static_cast<float>(k) / static_cast<float>(looks), 1.0f,
+                                         0.0f);
     recursion(k, t, cum_alpha, 2, failed, c);
   }
   for (auto _ : state) {

@@ -110,7 +110,8 @@ void expected_information_boundaries(const Design& d, const InformationScale& sc
     x[k] = k == 1 ? info[1] : std::max(info[k], x[k - 1] + kLeastInformationRise);
     const double next_x = k < K ? std::max(info[k + 1], x[k] + kLeastInformationRise) : 0.0;
     if (info[k] < v0) {
-      c[k] = K > 1 && k == K ? normal_upper_quantile(d.alpha / d.sides) : kLargestBound;
+      c[k] = K > 1 && k == K ? normal_upper_quantile(d.alpha / static_cast<float>(d.sides))
+                             : kLargestBound;
       pass_look(state, x[k], c[k], next_x);
       continue;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "design/capacities.h"
-#include "model/survival_curve.h"
+#include "design/survival_curve.h"
 
 namespace gsd {
 

@@ -30,7 +30,9 @@ void skip_to(ListReader& reader, DesignItem item) {
 }
 
 // The item after `item` in the file.
-DesignItem next_item(DesignItem item) { return static_cast<DesignItem>(static_cast<int>(item) + 1); }
+DesignItem next_item(DesignItem item) {
+  return static_cast<DesignItem>(static_cast<int>(item) + 1);
+}
 
 void note(std::FILE* console, std::string_view text) {
   Line line;

@@ -542,11 +542,11 @@ const char* boundary_method_name(BoundaryMethod method) {
   switch (method) {
     case BoundaryMethod::kErrorSplit:
       return "error-split";
-    case BoundaryMethod::kSpending:
+    case BoundaryMethod::kUseFunction:
       return "spending";
     case BoundaryMethod::kHaybittle:
       return "haybittle";
-    case BoundaryMethod::kCriticalValues:
+    case BoundaryMethod::kGivenBounds:
       return "critical-values";
   }
   return "";
@@ -554,7 +554,7 @@ const char* boundary_method_name(BoundaryMethod method) {
 
 const char* spending_function_name(SpendingFunction function) {
   switch (function) {
-    case SpendingFunction::kOBrienFleming:
+    case SpendingFunction::kObrienFleming:
       return "obrien-fleming";
     case SpendingFunction::kPocock:
       return "pocock";

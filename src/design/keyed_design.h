@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "design/design.h"
+#include "design/method.h"
 
 namespace gsd {
 
@@ -46,10 +47,9 @@ struct KeyedCrossover {
   bool operator==(const KeyedCrossover&) const = default;
 };
 
-// The method codes of the positional file.
-enum class BoundaryMethod { kErrorSplit = 1, kSpending = 2, kHaybittle = 3, kCriticalValues = 4 };
-// The use-function codes of the positional file (any code above 3 is Siegmund's).
-enum class SpendingFunction { kOBrienFleming = 1, kPocock = 2, kLinear = 3, kSiegmund = 4 };
+// The method and use-function codes of the positional file (design/method.h).
+using BoundaryMethod = Method;
+using SpendingFunction = UseFunction;
 
 struct KeyedDesign {
   std::string report;  // required

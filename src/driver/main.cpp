@@ -99,8 +99,8 @@ int run_action(const gsd::CommandLine& command_line) {
       options.keyed_design_text = gsd::keyed_form_text(text, format);
       whole_text.str(text);
       input = &whole_text;
-    } catch (const gsd::InputError& error) {
-      return gsd::report_fatal_error(stdout, error.what(), gsd::kExitInputError);
+    } catch (const gsd::InputError& refused) {
+      return gsd::report_fatal_error(stdout, refused.what(), gsd::kExitInputError);
     }
   }
   std::vector<std::string> warnings;

@@ -1,19 +1,11 @@
 #pragma once
 
-#include "design/capacities.h"
+#include "design/survival_curve.h"
 
 namespace gsd {
 
-// A survival function given by n points after the origin (x(0) = 0,
-// S(0) = 1), piecewise exponential between them: ln S is linear on each
-// piece, and beyond x(n) the last piece's hazard continues.
-struct SurvivalCurve {
-  int n = 0;
-  float x[kCurveCapacity + 1] = {};
-  float S[kCurveCapacity + 1] = {};
-
-  bool operator==(const SurvivalCurve&) const = default;
-};
+// The operations on a SurvivalCurve (design/survival_curve.h: n points
+// after the origin, piecewise exponential between them).
 
 // Pieces whose survival drops by less than this carry no probability for
 // the inverse.

@@ -180,7 +180,8 @@ std::vector<float> spending_boundaries(UseFunction use_function, int looks, floa
   std::vector<float> result;
   for (int k = 1; k <= looks; ++k) {
     t[k] = static_cast<float>(k);
-    cum[k] = cumulative_alpha(use_function, alpha, static_cast<float>(k) / looks, 1.0f, 0.0f);
+    cum[k] = cumulative_alpha(use_function, alpha, static_cast<float>(k) / static_cast<float>(looks),
+                              1.0f, 0.0f);
     int failed = -1;
     last_look_boundary(k, t, cum, 2, failed, c);
     EXPECT_EQ(failed, 0) << "look " << k;

@@ -141,7 +141,7 @@ TEST_F(UpdateLookBoundaries, InformationBelowV0) {
     reset();
     set_design(2, c.looks, c.sides);
     for (int k = 1; k <= c.looks; ++k) {
-      look(k, 5.0f * k);  // below v0 = 25 at every look
+      look(k, 5.0f * static_cast<float>(k));  // below v0 = 25 at every look
       if (k < c.looks) {
         EXPECT_EQ(tables_.bound[1][k], kNoBoundary) << "look " << k;
       }
@@ -299,10 +299,10 @@ TEST_F(UpdateLookBoundaries, ReportsItsUseOfTheFailureFlag) {
     reset();
     set_design(c.method, c.looks, 2, UseFunction::kObrienFleming, 3.0f);
     design_.stat_count = 2;
-    for (int i = 0; i <= c.looks; ++i) tables_.cum_alpha[i] = 0.05f * i / c.looks;
+    for (int i = 0; i <= c.looks; ++i) tables_.cum_alpha[i] = 0.05f * static_cast<float>(i) / static_cast<float>(c.looks);
     for (int j = 1; j <= 2; ++j) {
       for (int i = 1; i < c.k; ++i) {
-        tables_.obs_info[j][i] = 20.0f * i;
+        tables_.obs_info[j][i] = 20.0f * static_cast<float>(i);
         tables_.bound[j][i] = 3.0f;
       }
     }

@@ -59,8 +59,8 @@ TEST(CumulativeAlpha, SpendingGrowsWithInformation) {
   for (int code : {1, 2, 3}) {
     float previous = 0.0f;
     for (int i = 1; i <= 10; ++i) {
-      const float value = cumulative_alpha(use_function_of(code), 0.05f, i / 10.0f, 0.0f, 0.0f);
-      EXPECT_GT(value, previous) << "code " << code << " u " << i / 10.0f;
+      const float value = cumulative_alpha(use_function_of(code), 0.05f, static_cast<float>(i) / 10.0f, 0.0f, 0.0f);
+      EXPECT_GT(value, previous) << "code " << code << " u " << static_cast<float>(i) / 10.0f;
       previous = value;
     }
   }

@@ -32,9 +32,9 @@ KeyedDesign base_keyed() {
   k.trials = 100;
   k.alpha = 0.05f;
   k.sides = 2;
-  k.method = BoundaryMethod::kSpending;
+  k.method = BoundaryMethod::kUseFunction;
   k.b = 3.0f;
-  k.spending = SpendingFunction::kOBrienFleming;
+  k.spending = SpendingFunction::kObrienFleming;
   k.control = KeyedCurve{{10.0f}, {0.5f}};
   k.accrual_period = 10.0f;
   k.accrual_rate = 20.0f;

@@ -36,7 +36,7 @@ void generated_event_times(const Design& design, int trials, std::vector<float>&
 
 double share_beyond(const std::vector<float>& times, double t) {
   const auto later = std::count_if(times.begin(), times.end(), [&](float x) { return x > t; });
-  return static_cast<double>(later) / times.size();
+  return static_cast<double>(later) / static_cast<double>(times.size());
 }
 
 // Control: exponential, median 10. Treatment: hazard ratio 0.6 up to 6,
@@ -73,7 +73,7 @@ TEST(GroupEventDistribution, MatchesTheGeneratorsEventTimes) {
       const std::vector<float>& sample = g == 0 ? control : treatment;
       for (double t : times) {
         const double expected = group_survival(dist, t);
-        const double se = std::sqrt(expected * (1 - expected) / sample.size());
+        const double se = std::sqrt(expected * (1 - expected) / static_cast<double>(sample.size()));
         EXPECT_NEAR(share_beyond(sample, t), expected, 4.5 * se + 1e-4)
             << c.name << ", group " << g << ", t = " << t;
       }

@@ -101,7 +101,7 @@ TEST(ResultsReport, HeadingsOfLaterStatistics) {
 TEST(ResultsReport, GivenBoundsAndErrorSplit) {
   Design bounds = two_look_design(4);
   bounds.look_count = 14;
-  for (int i = 1; i <= 14; ++i) bounds.given_bounds[i] = 1.96f + 0.01f * i;
+  for (int i = 1; i <= 14; ++i) bounds.given_bounds[i] = 1.96f + 0.01f * static_cast<float>(i);
   EXPECT_NE(results_of(bounds, RunTally{})
                 .find("The boundary values in the test are:\n"
                       "  1.97   1.98   1.99   2.00   2.01   2.02   2.03   2.04   2.05   2.06"

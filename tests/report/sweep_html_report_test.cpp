@@ -89,7 +89,7 @@ TEST(SweepHtmlReport, CurvesRunInTheOrderOfTheValues) {
     s.trials = 100;
     SweepRow row;
     row.statistic = 1;
-    row.power = n / 1000.0f;
+    row.power = static_cast<float>(n) / 1000.0f;
     row.sd = 0.01f;
     row.analytic_power = n / 1000.0;
     s.rows.push_back(row);
