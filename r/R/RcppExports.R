@@ -17,6 +17,10 @@
     .Call(`_gsdsim_gsd_simulate_keyed`, text, threads)
 }
 
+.gsd_sweep_keyed <- function(text, keys, values, threads) {
+    .Call(`_gsdsim_gsd_sweep_keyed`, text, keys, values, threads)
+}
+
 .gsd_toml_list <- function(text) {
     .Call(`_gsdsim_gsd_toml_list`, text)
 }

@@ -43,10 +43,12 @@ read_file <- function(path) {
   readChar(path, file.info(path)$size, useBytes = TRUE)
 }
 
-# Every value of `key` in a JSON text, in order (numbers only).
+# Every value of `key` in a JSON text, in order (numbers, and null for a
+# number that is not one, read as NaN).
 json_numbers <- function(json, key) {
-  found <- regmatches(json, gregexpr(paste0("\"", key, "\": *[-+0-9.eE]+"), json))[[1]]
-  as.numeric(sub(".*: *", "", found))
+  found <- regmatches(json, gregexpr(paste0("\"", key, "\": *([-+0-9.eE]+|null)"), json))[[1]]
+  values <- sub(".*: *", "", found)
+  ifelse(values == "null", NaN, suppressWarnings(as.numeric(values)))
 }
 
 # x rounded to single precision: the JSON holds the shortest decimal that
