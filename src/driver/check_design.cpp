@@ -1,8 +1,12 @@
 #include "driver/check_design.h"
 
+#include <string>
+
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "design/run_errors.h"
+#include "report/analytic_table.h"
 #include "report/run_report.h"
 #include "sim/simulate_design.h"
 #include "text/list_input.h"
@@ -40,6 +44,10 @@ int check_design(const DesignSource& source, std::FILE* console) {
   if (result.status != kExitSuccess) {
     return report_fatal_error(console, result.error.c_str(), result.status);
   }
+  // After everything --check has always shown: the analytic power.
+  const std::string analytic =
+      analytic_power_lines(analytic_power(result.design, result.calibration.scale));
+  std::fputs(analytic.c_str(), console);
   std::fflush(console);
   return kExitSuccess;
 }

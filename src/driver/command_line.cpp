@@ -65,6 +65,10 @@ const char* usage_text() {
          "  --check        read and validate the design, show its summary, the subjects per\n"
          "                 trial, the null variances and the run-time estimate; simulate\n"
          "                 nothing and create no report file\n"
+         "  --analytic     compute the power of every statistic analytically (expected\n"
+         "                 events, information, drift, boundaries and crossing\n"
+         "                 probabilities per look); simulate nothing, create no report\n"
+         "                 (with --json FILE, the figures also as JSON)\n"
          "  --template [toml]\n"
          "                 write a complete, commented design file to standard output\n"
          "                 (positional, or keyed with toml)\n"
@@ -133,6 +137,8 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
       command_line.action = CommandLine::Action::kHelp;
     } else if (argument == "--version") {
       command_line.action = CommandLine::Action::kVersion;
+    } else if (argument == "--analytic") {
+      command_line.action = CommandLine::Action::kAnalytic;
     } else if (argument == "--template") {
       command_line.action = CommandLine::Action::kTemplate;
       // An optional form: the next argument when it names one.

@@ -11,7 +11,7 @@ namespace gsd {
 // What the command line asks for. Without arguments the program runs the
 // design read from standard input, as it always has.
 struct CommandLine {
-  enum class Action { kRun, kCheck, kTemplate, kConvert, kHelp, kVersion };
+  enum class Action { kRun, kCheck, kAnalytic, kTemplate, kConvert, kHelp, kVersion };
   Action action = Action::kRun;
   std::string design_path;  // empty: standard input
   int threads = 0;          // 0: every hardware thread

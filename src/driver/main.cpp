@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "driver/analytic_design.h"
 #include "driver/check_design.h"
 #include "driver/command_line.h"
 #include "driver/output_file.h"
@@ -101,6 +102,9 @@ int main(int argc, char** argv) {
   }
   const gsd::DesignSource source = gsd::design_source(*input, format);
   if (command_line.action == CommandLine::Action::kCheck) return gsd::check_design(source, stdout);
+  if (command_line.action == CommandLine::Action::kAnalytic) {
+    return gsd::analytic_design(source, stdout, command_line.json_path);
+  }
   options.threads = command_line.threads;
   options.json_path = command_line.json_path;
   options.html_path = command_line.html_path;

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "design/design_input.h"
 #include "design/run_errors.h"
@@ -97,7 +98,9 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
   }
   if (result.status != kExitSuccess) throw RunError(result.error);
   if (!options.json_path.empty()) {
-    write_json(options.json_path, results_json(result.design, result.calibration, result.tally));
+    const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
+    write_json(options.json_path,
+               results_json(result.design, result.calibration, result.tally, &analytic));
   }
   if (!options.html_path.empty()) {
     write_file_by_rename(options.html_path,

@@ -1,6 +1,7 @@
 #include "report/results_json.h"
 
 #include "design/method.h"
+#include "report/analytic_table.h"
 #include "report/results_report.h"
 #include "text/json_writer.h"
 
@@ -108,7 +109,8 @@ double mean(long long sum, int count) {
 
 }  // namespace
 
-std::string results_json(const Design& d, const Calibration& calibration, const RunTally& tally) {
+std::string results_json(const Design& d, const Calibration& calibration, const RunTally& tally,
+                         const AnalyticPower* analytic) {
   const LookTally& looks = tally.looks;
   JsonWriter json;
   json_begin_object(json);
@@ -162,6 +164,7 @@ std::string results_json(const Design& d, const Calibration& calibration, const 
     json_end_object(json);
   }
   json_end_array(json);
+  if (analytic != nullptr) write_analytic_json(json, *analytic);
   json_end_object(json);
   json.text += '\n';
   return json.text;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "sim/calibration.h"
 #include "sim/run_tally.h"
@@ -14,7 +15,9 @@ namespace gsd {
 // its data, and per statistic the rejections, power, standard error and
 // average stopping time (the report's figures) with the trials that stopped
 // and rejected at each look.
+// With `analytic`, the document ends with its "analytic" member (see
+// report/analytic_table.h).
 std::string results_json(const Design& design, const Calibration& calibration,
-                         const RunTally& tally);
+                         const RunTally& tally, const AnalyticPower* analytic = nullptr);
 
 }  // namespace gsd
