@@ -10,6 +10,17 @@ Rcpp::Rostream<true>&  Rcpp::Rcout = Rcpp::Rcpp_cout_get();
 Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
+// gsd_analytic_keyed
+Rcpp::List gsd_analytic_keyed(std::string text);
+RcppExport SEXP _gsdsim_gsd_analytic_keyed(SEXP textSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_analytic_keyed(text));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_read_keyed
 Rcpp::List gsd_read_keyed(std::string text);
 RcppExport SEXP _gsdsim_gsd_read_keyed(SEXP textSEXP) {
@@ -83,6 +94,7 @@ END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
+    {"_gsdsim_gsd_analytic_keyed", (DL_FUNC) &_gsdsim_gsd_analytic_keyed, 1},
     {"_gsdsim_gsd_read_keyed", (DL_FUNC) &_gsdsim_gsd_read_keyed, 1},
     {"_gsdsim_gsd_read_classic", (DL_FUNC) &_gsdsim_gsd_read_classic, 1},
     {"_gsdsim_gsd_design_file_text", (DL_FUNC) &_gsdsim_gsd_design_file_text, 2},
