@@ -115,7 +115,7 @@ test_that("bad arguments give the keyed reader's errors, naming the argument", {
     list(list(crossover = list(drop_in = list(times = 6, probabilities = -0.1))),
          "^crossover.drop_in.probabilities: "))
   for (case in cases) {
-    args <- utils::modifyList(base, case[[1]])
+    args <- modifyList(base, case[[1]])
     if ("report" %in% names(case[[1]]) && is.null(case[[1]]$report)) args$report <- NULL
     expect_error(do.call(gsd_design, args), case[[2]], class = "gsd_error",
                  info = deparse(case[[1]]))
