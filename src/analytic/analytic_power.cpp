@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "analytic/crossing_probabilities.h"
-#include "analytic/expected_counts.h"
+#include "model/expected_counts.h"
 #include "analytic/expected_information_boundaries.h"
-#include "analytic/trial_model.h"
+#include "model/trial_model.h"
 #include "analytic/weighted_logrank_moments.h"
 
 namespace gsd {

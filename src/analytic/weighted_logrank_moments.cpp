@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "analytic/time_quadrature.h"
+#include "model/time_quadrature.h"
 
 namespace gsd {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analytic/trial_model.h"
+#include "model/trial_model.h"
 #include "design/capacities.h"
 
 namespace gsd {

@@ -57,6 +57,9 @@ int main(int argc, char** argv) {
       clash = "the design file";
     } else if (!command_line.json_path.empty() && gsd::same_file(html, command_line.json_path)) {
       clash = "the --json file";
+    } else if (!command_line.sweep.csv_path.empty() &&
+               gsd::same_file(html, command_line.sweep.csv_path)) {
+      clash = "the --csv file";
     }
     if (clash != nullptr) {
       std::fprintf(stderr, "gsdsim: error: --html \"%s\" names %s; name another file\n",
@@ -80,8 +83,7 @@ int main(int argc, char** argv) {
     return gsd::run_sweep_command(*input, format, command_line, stdout, stderr);
   }
   if (command_line.sweep.size_given) {
-    return gsd::report_fatal_error(stdout, "--size-for-power needs the analytic power, not yet merged",
-                                   gsd::kExitUsageError);
+    return gsd::run_size_command(*input, format, command_line, stdout);
   }
   if (command_line.action == CommandLine::Action::kConvert) {
     return gsd::convert_design(*input, format, command_line.convert_to, stdout, stderr);

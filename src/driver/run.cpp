@@ -97,15 +97,16 @@ void run_read_design(const Design& design, std::FILE* report, std::FILE* console
     throw ReportError(result.error);
   }
   if (result.status != kExitSuccess) throw RunError(result.error);
+  if (options.json_path.empty() && options.html_path.empty()) return;
+  const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
   if (!options.json_path.empty()) {
-    const AnalyticPower analytic = analytic_power(result.design, result.calibration.scale);
     write_json(options.json_path,
                results_json(result.design, result.calibration, result.tally, &analytic));
   }
   if (!options.html_path.empty()) {
     write_file_by_rename(options.html_path,
                          html_report(result.design, result.calibration, result.tally, &result.bounds,
-                                     options.keyed_design_text),
+                                     options.keyed_design_text, &analytic),
                          "HTML page");
   }
 }

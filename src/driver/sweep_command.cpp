@@ -2,14 +2,16 @@
 
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include <toml++/toml.h>
 
 #include "design/run_errors.h"
+#include "driver/output_file.h"
 #include "driver/progress_meter.h"
 #include "keyed/toml_design.h"
+#include "report/sweep_html_report.h"
 #include "sweep/run_sweep.h"
+#include "sweep/size_for_power.h"
 #include "sweep/sweep_csv.h"
 #include "sweep/sweep_json.h"
 #include "sweep/sweep_table.h"
@@ -38,24 +40,6 @@ bool read_table(std::istream& input, DesignFormat format, const char* option, st
   return true;
 }
 
-// Writes `text` to `path` through a temporary file renamed over it, so that
-// a failed write leaves an earlier file of that name as it was.
-bool write_result_file(const std::string& path, const std::string& text, std::string& error) {
-  const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-  std::FILE* out = std::fopen(temporary.c_str(), "wx");
-  if (out == nullptr) {
-    error = "cannot create \"" + temporary + "\" to write \"" + path + "\"";
-    return false;
-  }
-  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  if (std::fclose(out) != 0 || !written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    error = "cannot write \"" + path + "\"";
-    return false;
-  }
-  return true;
-}
-
 void show_scenarios_done(void* meter, int done, int) {
   show_progress(*static_cast<ProgressMeter*>(meter), done);
 }
@@ -64,10 +48,18 @@ void show_scenarios_done(void* meter, int done, int) {
 
 int run_sweep_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
                       std::FILE* console, std::FILE* progress) {
+  const SweepOptionsGiven& given = command_line.sweep;
+  // The tables must not take the place of the design or of each other.
+  const std::string& csv = given.csv_path;
+  const std::string& json = command_line.json_path;
+  const char* clash = nullptr;
+  if (!csv.empty() && same_file(csv, command_line.design_path)) clash = "--csv names the design file";
+  if (!json.empty() && same_file(json, command_line.design_path)) clash = "--json names the design file";
+  if (!csv.empty() && !json.empty() && same_file(csv, json)) clash = "--csv and --json name one file";
+  if (clash != nullptr) return report_fatal_error(console, clash, kExitUsageError);
   toml::table table;
   int status = kExitSuccess;
   if (!read_table(input, format, "--sweep", console, table, status)) return status;
-  const SweepOptionsGiven& given = command_line.sweep;
   SweepOptions options;
   options.threads = command_line.threads;
   options.shard = given.shard;
@@ -96,14 +88,45 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
                std::to_string(result.scenarios.size()) + " of them";
   }
   std::fprintf(console, "%s\n%s", heading.c_str(), sweep_table(result).c_str());
-  std::string error;
-  if (!given.csv_path.empty() && !write_result_file(given.csv_path, sweep_csv(result), error)) {
-    return report_fatal_error(console, error.c_str(), kExitReportError);
+  try {
+    if (!given.csv_path.empty()) write_file_by_rename(given.csv_path, sweep_csv(result), "CSV table");
+    if (!command_line.json_path.empty()) {
+      write_file_by_rename(command_line.json_path, sweep_json(result), "JSON table");
+    }
+  } catch (const ReportError& error) {
+    return report_fatal_error(console, error.what(), kExitReportError);
   }
-  if (!command_line.json_path.empty() &&
-      !write_result_file(command_line.json_path, sweep_json(result), error)) {
-    return report_fatal_error(console, error.c_str(), kExitReportError);
+  if (!command_line.html_path.empty()) {
+    // The design swept, as its keyed text; the sweep ran, so it reads.
+    std::string keyed_text;
+    try {
+      keyed_text = toml_design_text(keyed_design_from_table(table));
+    } catch (const InputError&) {
+    }
+    try {
+      write_file_by_rename(command_line.html_path,
+                           sweep_html_report(result, SweepPageMarks{}, keyed_text), "HTML page");
+    } catch (const ReportError& failure) {
+      return report_fatal_error(console, failure.what(), kExitReportError);
+    }
   }
+  std::fflush(console);
+  return kExitSuccess;
+}
+
+int run_size_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
+                     std::FILE* console) {
+  toml::table table;
+  int status = kExitSuccess;
+  if (!read_table(input, format, "--size-for-power", console, table, status)) return status;
+  SizingOptions options;
+  options.target = command_line.sweep.size_target;
+  options.statistic = command_line.sweep.statistic > 0 ? command_line.sweep.statistic : 1;
+  options.threads = command_line.threads;
+  const SizingRun run = size_for_power(table, options);
+  std::fputs(run.notes.c_str(), console);
+  if (run.status != kExitSuccess) return report_fatal_error(console, run.error.c_str(), run.status);
+  std::fputs(run.text.c_str(), console);
   std::fflush(console);
   return kExitSuccess;
 }

@@ -17,4 +17,10 @@ namespace gsd {
 int run_sweep_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
                       std::FILE* console, std::FILE* progress);
 
+// gsdsim --size-for-power P [--statistic J] DESIGN.toml: the sizing's
+// account on `console`. Exit statuses as size_for_power gives them, and 4
+// for a positional design.
+int run_size_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
+                     std::FILE* console);
+
 }  // namespace gsd

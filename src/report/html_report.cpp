@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "model/group_event_distribution.h"
 #include "model/survival_curve.h"
 #include "sim/statistic_result.h"
+#include "report/html_page.h"
 #include "report/svg_chart.h"
 #include "text/json_writer.h"
 
@@ -20,35 +22,6 @@ constexpr int kCurveSamples = 240;
 // The normal quantile of a two-sided 95 % interval.
 constexpr double kZ975 = 1.959963984540054;
 
-constexpr const char* kStyleSheet = R"(
-body { font-family: sans-serif; color: #111111; background: #ffffff; margin: 0 auto;
-       max-width: 60em; padding: 1em 1.5em; line-height: 1.4; }
-h1 { font-size: 1.6em; margin-bottom: 0.2em; }
-h2 { font-size: 1.25em; border-bottom: 1px solid #999999; margin-top: 1.6em; }
-h3 { font-size: 1.05em; margin-top: 1.2em; }
-p.lead { font-size: 1.05em; }
-table { border-collapse: collapse; margin: 0.6em 0 1em 0; font-size: 0.92em; }
-div.wide { overflow-x: auto; }
-th, td { border: 1px solid #bbbbbb; padding: 0.2em 0.55em; vertical-align: top; }
-th { background: #eeeeee; text-align: left; }
-td.n { text-align: right; font-variant-numeric: tabular-nums; }
-table.items td:first-child { font-family: monospace; white-space: nowrap; }
-figure.chart { margin: 1em 0 1.4em 0; }
-figure.chart svg { max-width: 100%; height: auto; display: block; }
-figcaption { font-size: 0.9em; color: #333333; max-width: 44em; margin-top: 0.3em; }
-.note { color: #444444; font-size: 0.9em; }
-pre.keyed { background: #f4f4f4; border: 1px solid #cccccc; padding: 0.5em 0.8em;
-            font-size: 0.85em; white-space: pre-wrap; max-height: 40em; overflow: auto; }
-@media print { pre.keyed { max-height: none; overflow: visible; background: #ffffff; } }
-footer { margin-top: 2em; font-size: 0.85em; color: #555555; }
-@media print {
-  body { max-width: none; padding: 0; font-size: 10.5pt; }
-  h2 { break-after: avoid; }
-  figure.chart, table { break-inside: avoid; }
-  th { background: #ffffff; }
-  a { color: #000000; text-decoration: none; }
-}
-)";
 
 std::string fixed(double value, int decimals) {
   char text[64];
@@ -292,18 +265,38 @@ void curves_section(std::string& out, const Design& d) {
   control_censoring.style = 2;
   treatment_censoring.label = "treatment: not yet lost";
   treatment_censoring.style = 3;
+  // With crossover the groups' event times are those the generator draws,
+  // drop-in and drop-out included; the treatment curve as assigned is shown beside.
+  const bool crossover = has_crossover(d);
+  const GroupEventDistribution control_times = make_group_event_distribution(d, 0);
+  const GroupEventDistribution treatment_times = make_group_event_distribution(d, 1);
+  Series assigned;
+  assigned.style = 4;
+  if (crossover) {
+    control.label = "control: survival, drop-in included";
+    treatment.label = "treatment: survival, drop-out included";
+    assigned.label = "treatment as assigned, no drop-out";
+  }
   for (int k = 0; k <= kCurveSamples; ++k) {
     const double t = t_end * k / kCurveSamples;
     const float tf = static_cast<float>(t);
     for (Series* s : {&control, &treatment, &control_censoring, &treatment_censoring}) {
       s->x.push_back(t);
     }
-    control.y.push_back(survival_at(d.baseline_curve, tf));
-    treatment.y.push_back(treatment_survival(d, t));
+    if (crossover) {
+      control.y.push_back(k == 0 ? 1.0 : group_survival(control_times, t));
+      treatment.y.push_back(k == 0 ? 1.0 : group_survival(treatment_times, t));
+      assigned.x.push_back(t);
+      assigned.y.push_back(treatment_survival(d, t));
+    } else {
+      control.y.push_back(survival_at(d.baseline_curve, tf));
+      treatment.y.push_back(treatment_survival(d, t));
+    }
     control_censoring.y.push_back(survival_at(d.control_censoring, tf));
     treatment_censoring.y.push_back(survival_at(d.treatment_censoring, tf));
   }
   chart.series = {control, treatment, control_censoring, treatment_censoring};
+  if (crossover) chart.series.push_back(assigned);
   chart.markers = look_markers(d);
   chart.caption =
       "Survival of each group and the probability of not yet being lost to follow-up, "
@@ -316,8 +309,9 @@ void curves_section(std::string& out, const Design& d) {
                      "to the longest a trial may run.";
   }
   if (has_crossover(d)) {
-    chart.caption += " The curves are those of the groups as assigned, before any drop-in or "
-                     "drop-out: the simulation also moves subjects between the groups.";
+    chart.caption += " The groups' survival includes the crossover as the simulation draws it "
+                     "(a control subject may start the treatment, a treatment subject stop it); "
+                     "the light line is the treatment group's curve without drop-out.";
   }
   out += "<section id=\"curves\">\n<h2>Survival and censoring</h2>\n" + svg_chart(chart) +
          "</section>\n";
@@ -334,7 +328,10 @@ double interval_half_width(double p, int n) {
   return n > 0 ? kZ975 * std::sqrt(p * (1.0 - p) / n) : 0.0;
 }
 
-void power_section(std::string& out, const Design& d, const RunTally& tally) {
+std::string analytic_key(int j) { return "analytic.statistics." + std::to_string(j - 1); }
+
+void power_section(std::string& out, const Design& d, const RunTally& tally,
+                   const AnalyticPower* analytic) {
   const int K = d.look_count;
   const int n = d.sim_count;
   const double t_end = d.look_times[K];
@@ -362,13 +359,27 @@ void power_section(std::string& out, const Design& d, const RunTally& tally) {
       points.low.push_back(std::max(0.0, p - h));
       points.high.push_back(std::min(1.0, p + h));
     }
-    line.x = points.x;
-    line.y = points.y;
+    if (analytic != nullptr) {
+      // The analytic cumulative power is the line; the simulated figures are the points.
+      line.markers = false;
+      line.label = statistic_name(d, j) + ", analytic";
+      points.label = statistic_name(d, j) + ", simulated";
+      for (int i = 1; i <= K; ++i) {
+        line.x.push_back(d.look_times[i]);
+        line.y.push_back(analytic->stat[j].cumulative[i]);
+      }
+    } else {
+      line.x = points.x;
+      line.y = points.y;
+    }
     chart.series.push_back(line);
     chart.series.push_back(points);
   }
   chart.markers = look_markers(d);
   chart.caption =
+      std::string(analytic != nullptr ? "Lines: the analytic cumulative power of each "
+                                        "statistic (the weighted log-rank statistics as jointly "
+                                        "normal at their expected information). Points: " : "") +
       "For each statistic, the share of the simulated trials that had rejected the null "
       "hypothesis by each look; the value at the last look is the power. The bars are 95 % "
       "Monte-Carlo intervals (p \xC2\xB1 1.96 sd, sd = sqrt(p(1 - p)/trials)).";
@@ -377,7 +388,9 @@ void power_section(std::string& out, const Design& d, const RunTally& tally) {
   out += "<div class=\"wide\"><table>\n<caption>Power of each statistic (the report's figures)</caption>\n"
          "<tr><th>statistic</th><th>rho</th><th>tau</th><th>rejections</th><th>power</th>"
          "<th>sd</th><th>95 % interval</th><th>average stopping time</th>"
-         "<th>trials without a stop</th></tr>\n";
+         "<th>trials without a stop</th>";
+  if (analytic != nullptr) out += "<th>analytic power</th>";
+  out += "</tr>\n";
   for (int j = 1; j <= d.stat_count; ++j) {
     const StatisticResult r = statistic_result(tally, j, n);
     const double h = interval_half_width(r.power, n);
@@ -392,14 +405,18 @@ void power_section(std::string& out, const Design& d, const RunTally& tally) {
            json_cell(key + ".average_stopping_time", real(r.average_stopping_time),
                      fixed(r.average_stopping_time, 3)) +
            json_cell(key + ".trials_without_stop", std::to_string(tally.looks.stopped[j][0]),
-                     std::to_string(tally.looks.stopped[j][0])) +
-           "</tr>\n";
+                     std::to_string(tally.looks.stopped[j][0]));
+    if (analytic != nullptr) {
+      const double a = analytic->stat[j].power;
+      out += json_cell(analytic_key(j) + ".power", shortest_real(a), fixed(a, 3));
+    }
+    out += "</tr>\n";
   }
   out += "</table></div>\n</section>\n";
 }
 
 void statistic_section(std::string& out, const Design& d, const RunTally& tally,
-                       const BoundTally* bounds, int j) {
+                       const BoundTally* bounds, const AnalyticPower* analytic, int j) {
   const int K = d.look_count;
   const int n = d.sim_count;
   const int decimals = share_decimals(n);
@@ -443,6 +460,17 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
     line.markers = true;
     bound_chart.series = {line, points};
   }
+  if (analytic != nullptr && !given) {
+    Series expected;
+    expected.style = 2;
+    expected.markers = true;
+    expected.label = "at the expected information (analytic)";
+    for (int i = 1; i <= K; ++i) {
+      expected.x.push_back(d.look_times[i]);
+      expected.y.push_back(analytic->stat[j].bound[i]);
+    }
+    bound_chart.series.push_back(expected);
+  }
   if (d.sides == 2) {
     // The lower boundary -c of a two-sided design, in the same style.
     const std::size_t upper = bound_chart.series.size();
@@ -462,6 +490,10 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
             : "The critical value each trial computed at the look from its own observed "
               "information: the mean over the trials that reached the look with subjects, and "
               "the range from the 5 % to the 95 % quantile of those trials.";
+  if (analytic != nullptr && !given) {
+    bound_chart.caption += " The second line: the critical values the analytic power uses, "
+                           "computed at the expected information.";
+  }
   bound_chart.caption += d.sides == 2
                              ? " Two-sided: a trial rejects when Z reaches c or falls to -c (the "
                                "lower boundary, drawn below 0)."
@@ -506,7 +538,9 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
          "</caption>\n<tr><th>look</th><th>time</th><th>trials reached</th>";
   out += given ? "<th>c</th>" : "<th>c: mean (5 % to 95 %)</th>";
   out += "<th>stopped: trials (share)</th><th>rejected: trials (share)</th>"
-         "<th>cumulative power (95 % interval)</th></tr>\n";
+         "<th>cumulative power (95 % interval)</th>";
+  if (analytic != nullptr) out += "<th>analytic: P(reject) at the look, cumulative</th>";
+  out += "</tr>\n";
   for (int i = 1; i <= K; ++i) {
     const std::string key = stat_key(j) + ".looks." + std::to_string(i - 1);
     const int stopped = tally.looks.stopped[j][i];
@@ -535,8 +569,15 @@ void statistic_section(std::string& out, const Design& d, const RunTally& tally,
            json_span(key + ".rejected", std::to_string(rejected), std::to_string(rejected)) +
            share(rejected) + "</td>" +
            cell(fixed(p, decimals) + " (" + fixed(std::max(0.0, p - h), 3) + " to " +
-                fixed(std::min(1.0, p + h), 3) + ")") +
-           "</tr>\n";
+                fixed(std::min(1.0, p + h), 3) + ")");
+    if (analytic != nullptr) {
+      const double r = analytic->stat[j].reject[i];
+      out += "<td class=\"n\">" +
+             json_span(analytic_key(j) + ".looks." + std::to_string(i - 1) + ".reject_probability",
+                       shortest_real(r), fixed(r, 3)) +
+             ", " + fixed(analytic->stat[j].cumulative[i], 3) + "</td>";
+    }
+    out += "</tr>\n";
   }
   out += "</table></div>\n</section>\n";
 }
@@ -551,7 +592,8 @@ double mean_time_at(const RunTally& tally, int i) {
   return reached > 0 ? tally.looks.time_sum[i] / reached : 0.0;
 }
 
-void looks_section(std::string& out, const Design& d, const RunTally& tally) {
+void looks_section(std::string& out, const Design& d, const RunTally& tally,
+                   const AnalyticPower* analytic) {
   const int K = d.look_count;
   Chart chart;
   chart.id = "looks";
@@ -576,6 +618,16 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
   }
   chart.y_hi = axis_top(highest);
   chart.series = {subjects, events};
+  if (analytic != nullptr) {
+    Series expected;
+    expected.style = 2;
+    expected.label = "expected events (analytic)";
+    for (int i = 1; i <= K; ++i) {
+      expected.x.push_back(d.look_times[i]);
+      expected.y.push_back(analytic->total_events[i]);
+    }
+    chart.series.push_back(expected);
+  }
   chart.caption =
       "Mean number of subjects entered and of events observed at each look, over the trials "
       "that reached the look (a trial ends at the look where its last statistic stops).";
@@ -585,7 +637,9 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
          "<tr><th>look</th>";
   out += targets ? "<th>event target</th><th>expected time</th><th>time: mean (least to largest)</th>"
                 : "<th>time</th>";
-  out += "<th>trials reached</th><th>mean subjects</th><th>mean events</th></tr>\n";
+  out += "<th>trials reached</th><th>mean subjects</th><th>mean events</th>";
+  if (analytic != nullptr) out += "<th>expected events (analytic)</th>";
+  out += "</tr>\n";
   for (int i = 1; i <= K; ++i) {
     const double s = mean_count(tally.looks.subjects[i], tally.looks.reached[i]);
     const double e = mean_count(tally.looks.events[i], tally.looks.reached[i]);
@@ -607,7 +661,13 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
     out += json_cell(look_key(i) + ".trials_reached", std::to_string(tally.looks.reached[i]),
                      std::to_string(tally.looks.reached[i])) +
            json_cell(look_key(i) + ".mean_subjects", shortest_real(s), fixed(s, 1)) +
-           json_cell(look_key(i) + ".mean_events", shortest_real(e), fixed(e, 1)) + "</tr>\n";
+           json_cell(look_key(i) + ".mean_events", shortest_real(e), fixed(e, 1));
+    if (analytic != nullptr) {
+      const double x = analytic->total_events[i];
+      out += json_cell(analytic_key(1) + ".looks." + std::to_string(i - 1) + ".expected_events",
+                       shortest_real(x), fixed(x, 1));
+    }
+    out += "</tr>\n";
   }
   out += "</table></div>\n</section>\n";
 }
@@ -615,15 +675,15 @@ void looks_section(std::string& out, const Design& d, const RunTally& tally) {
 }  // namespace
 
 std::string html_report(const Design& d, const Calibration& calibration, const RunTally& tally,
-                        const BoundTally* collected, std::string_view keyed_text) {
+                        const BoundTally* collected, std::string_view keyed_text,
+                        const AnalyticPower* computed) {
+  const AnalyticPower* analytic = computed != nullptr && computed->ok ? computed : nullptr;
   // A tally without statistics was not collected (method 4, or not asked for).
   const BoundTally* bounds =
       collected != nullptr && collected->stat_count > 0 ? collected : nullptr;
   const std::string name = escape_xml(d.report_name);
   std::string out;
-  out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"
-         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\"/>\n";
-  out += "<title>gsdsim: " + name + "</title>\n<style>" + kStyleSheet + "</style>\n</head>\n<body>\n";
+  out += html_page_start("gsdsim: " + std::string(d.report_name));
   out += "<header>\n<h1>Group-sequential design: " + name + "</h1>\n<p class=\"lead\">";
   for (int j = 1; j <= d.stat_count; ++j) {
     const StatisticResult r = statistic_result(tally, j, d.sim_count);
@@ -633,12 +693,12 @@ std::string html_report(const Design& d, const Calibration& calibration, const R
   out += ", from " + std::to_string(d.sim_count) + " simulated trials.</p>\n</header>\n";
   design_section(out, d, calibration, keyed_text);
   curves_section(out, d);
-  power_section(out, d, tally);
-  for (int j = 1; j <= d.stat_count; ++j) statistic_section(out, d, tally, bounds, j);
-  looks_section(out, d, tally);
+  power_section(out, d, tally, analytic);
+  for (int j = 1; j <= d.stat_count; ++j) statistic_section(out, d, tally, bounds, analytic, j);
+  looks_section(out, d, tally, analytic);
   items_section(out, d);
-  out += "<footer>Written by gsdsim with the report " + name +
-         ". Every figure comes from the same run as the report.</footer>\n</body>\n</html>\n";
+  out += html_page_end("Written by gsdsim with the report " + std::string(d.report_name) +
+                       ". Every figure comes from the same run as the report.");
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "analytic/analytic_power.h"
 #include "design/design.h"
 #include "sim/bound_tally.h"
 #include "sim/calibration.h"
@@ -28,9 +29,15 @@ namespace gsd {
 // the JSON members and 0-based array indices joined by dots, e.g.
 // "statistics.0.power". `bounds` may be null (recomputed bounds then show
 // as not collected). `keyed_text`, the design's keyed (TOML) form, is shown
-// with the design when not empty.
+// with the design when not empty. With `analytic` (and analytic->ok) the
+// page adds the analytic figures: the cumulative power by look as lines
+// beside the simulated points, the power, the probability of rejecting at
+// each look, the critical values at the expected information and the
+// expected events, those shared with the JSON results marked by their paths
+// ("analytic.statistics.0.power").
 std::string html_report(const Design& design, const Calibration& calibration,
                         const RunTally& tally, const BoundTally* bounds,
-                        std::string_view keyed_text = {});
+                        std::string_view keyed_text = {},
+                        const AnalyticPower* analytic = nullptr);
 
 }  // namespace gsd

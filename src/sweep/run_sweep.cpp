@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "analytic/analytic_power.h"
 #include "design/run_errors.h"
 #include "model/generate_trial.h"
 #include "sim/simulate_design.h"
@@ -60,6 +61,7 @@ SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
   scenario.values = std::move(values);
   scenario.subjects = simulation.calibration.subject_count;
   scenario.trials = d.sim_count;
+  const AnalyticPower analytic = analytic_power(d, simulation.calibration.scale);
   for (int j = 1; j <= d.stat_count; ++j) {
     SweepRow row;
     row.statistic = j;
@@ -68,8 +70,8 @@ SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
     row.power = simulation.statistics[j].power;
     row.sd = simulation.statistics[j].sd;
     row.average_stopping_time = simulation.statistics[j].average_stopping_time;
-    // Filled in once the analytic power is part of the program.
-    row.analytic_power = std::numeric_limits<double>::quiet_NaN();
+    row.analytic_power =
+        analytic.ok ? analytic.stat[j].power : std::numeric_limits<double>::quiet_NaN();
     for (int i = 1; i <= d.look_count; ++i) {
       const double share = static_cast<double>(simulation.looks[i].stopped[j]) / d.sim_count;
       row.expected_events += share * simulation.looks[i].mean_events;

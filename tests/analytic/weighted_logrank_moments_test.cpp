@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "analytic/expected_counts.h"
+#include "model/expected_counts.h"
 #include "support/calibrated_design.h"
 
 namespace gsd {

@@ -87,6 +87,8 @@ TEST(HtmlOption, RefusesToReplaceTheReportTheDesignOrTheJson) {
        "gsdsim: error: --html \"mine.dsn\" names the design file; name another file"},
       {"--html out.json --json out.json",
        "gsdsim: error: --html \"out.json\" names the --json file; name another file"},
+      {"--sweep accrual.subjects=200,300 --html out.json --csv ./out.json mine.toml",
+       "gsdsim: error: --html \"out.json\" names the --csv file; name another file"},
   };
   for (const Case& c : cases) {
     const fs::path dir = scratch_directory("html_refused");

@@ -9,7 +9,9 @@ charts' colours, and prints it to a PDF of several pages.
 usage: html_page_test.py GSDSIM CHROMIUM DESIGN [DESIGN...]
 CHROMIUM may be "" (or not found): the browser part is then skipped (exit 77)
 after the other checks passed. A DESIGN prefixed with "browser:" is also
-rendered in the browser.
+rendered in the browser; one prefixed with "sweep:" (a keyed design) is swept
+over accrual.subjects and treatment.hazard_ratio with --html and --json, and
+its sweep page checked the same way (rendered too).
 """
 
 import json
@@ -88,6 +90,12 @@ def check_page(design, page_text, results):
             required.append(f"statistics.{j}.{key}")
         for i in range(len(statistic["looks"])):
             required += [f"statistics.{j}.looks.{i}.stopped", f"statistics.{j}.looks.{i}.rejected"]
+    # The analytic figures, where the run could compute them.
+    analytic = results.get("analytic", {})
+    for j, statistic in enumerate(analytic.get("statistics", [])):
+        required.append(f"analytic.statistics.{j}.power")
+        for i in range(len(statistic["looks"])):
+            required.append(f"analytic.statistics.{j}.looks.{i}.reject_probability")
     for path in required:
         if path not in paths:
             fail(name, f"the page lacks {path}")
@@ -146,7 +154,7 @@ def png_pixels(path):
     return width, height, channels, rows
 
 
-def check_browser(chromium, design, page, work, charts):
+def check_browser(chromium, design, page, work, charts, colours=CHART_COLOURS):
     name = os.path.basename(design)
     flags = [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
              "--no-first-run", "--disable-background-networking", "--disable-component-update",
@@ -186,7 +194,7 @@ def check_browser(chromium, design, page, work, charts):
         return
     width, height, channels, rows = png_pixels(shot)
     total, ink, grey_levels = 0, 0, set()
-    colours_found = [False] * len(CHART_COLOURS)
+    colours_found = [False] * len(colours)
     for row in rows[::3]:
         for x in range(0, width * channels, channels * 3):
             r, g, b = row[x], row[x + 1], row[x + 2]
@@ -194,7 +202,7 @@ def check_browser(chromium, design, page, work, charts):
             if r < 235 or g < 235 or b < 235:
                 ink += 1
             grey_levels.add((r * 3 + g * 6 + b) // 40)
-            for k, (cr, cg, cb) in enumerate(CHART_COLOURS):
+            for k, (cr, cg, cb) in enumerate(colours):
                 if abs(r - cr) + abs(g - cg) + abs(b - cb) < 30:
                     colours_found[k] = True
     share = ink / total
@@ -206,6 +214,65 @@ def check_browser(chromium, design, page, work, charts):
         fail(name, f"the charts' colours are missing from the screenshot: {colours_found}")
 
 
+# The grid of the sweep pages: two keys, two and three values.
+SWEEP = ["--sweep", "accrual.subjects=200:400:100", "--sweep", "treatment.hazard_ratio=0.7,0.8"]
+
+
+def check_sweep_page(design, page_text, results):
+    name = "sweep of " + os.path.basename(design)
+    try:
+        root = ET.fromstring(page_text)
+    except ET.ParseError as error:
+        fail(name, f"the page is not well-formed: {error}")
+        return 0
+    for match in EXTERNAL.finditer(page_text):
+        fail(name, f"reference outside the file: {page_text[match.start():match.end() + 20]!r}")
+    paths = set()
+    for element in root.iter():
+        if "data-json" not in element.attrib:
+            continue
+        path = element.attrib["data-json"]
+        paths.add(path)
+        try:
+            expected = json_at(results, path)
+        except (KeyError, IndexError, ValueError):
+            fail(name, f"data-json {path} is not in the JSON results")
+            continue
+        if expected is None or float(element.attrib["data-value"]) != float(expected):
+            fail(name, f"{path}: page {element.attrib['data-value']}, JSON {expected}")
+    for n, scenario in enumerate(results["scenarios"]):
+        for r, row in enumerate(scenario["statistics"]):
+            for key in ["power", "sd"] + (["analytic_power"] if row["analytic_power"] is not None
+                                          else []):
+                if f"scenarios.{n}.statistics.{r}.{key}" not in paths:
+                    fail(name, f"the page lacks scenarios.{n}.statistics.{r}.{key}")
+    charts = page_text.count("<svg ")
+    expected_charts = len(results["keys"]) * len(results["scenarios"][0]["statistics"])
+    if charts != expected_charts:
+        fail(name, f"{charts} charts, expected {expected_charts}")
+    return charts
+
+
+def run_sweep_case(gsdsim, chromium, design):
+    with tempfile.TemporaryDirectory(prefix="gsdsim_sweep_html_") as work:
+        plain = run([gsdsim, "--threads", "2"] + SWEEP + [design], work)
+        paged = run([gsdsim, "--threads", "2"] + SWEEP +
+                    ["--html", "page.html", "--json", "results.json", design], work)
+        if paged.returncode != 0:
+            fail(design, f"sweep status {paged.returncode}: {paged.stdout!r}")
+            return False
+        if paged.stdout != plain.stdout:
+            fail(design, "the sweep's console differs from the sweep without --html")
+        page = os.path.join(work, "page.html")
+        charts = check_sweep_page(design, open(page, encoding="utf-8").read(),
+                                  json.load(open(os.path.join(work, "results.json"))))
+        if chromium and charts:
+            # Two curves per chart: the first two styles (black, dark blue).
+            check_browser(chromium, "sweep of " + design, page, work, charts, CHART_COLOURS[:1])
+            return True
+    return False
+
+
 def main():
     if len(sys.argv) < 4:
         print(__doc__)
@@ -215,6 +282,9 @@ def main():
         chromium = shutil.which(chromium) or ""
     browser_ran = False
     for argument in sys.argv[3:]:
+        if argument.startswith("sweep:"):
+            browser_ran = run_sweep_case(gsdsim, chromium, os.path.abspath(argument[6:])) or browser_ran
+            continue
         in_browser = argument.startswith("browser:")
         design = os.path.abspath(argument[len("browser:"):] if in_browser else argument)
         with tempfile.TemporaryDirectory(prefix="gsdsim_html_") as work:

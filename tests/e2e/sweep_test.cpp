@@ -215,6 +215,13 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--sweep report=a.rpt,b.rpt design.toml", 4, "report name cannot be swept"},
       {"--sweep trials=10 design.dsn", 4, "needs a keyed design"},
       {"--sweep trials=10 missing.toml", 1, "cannot open"},
+      {"--sweep trials=10 --csv design.toml design.toml", 4, "--csv names the design file"},
+      {"--sweep trials=10 --csv t.csv --json ./t.csv design.toml", 4, "name one file"},
+      {"--size-for-power 0.8 --html page.html design.toml", 4, "cannot be combined with --html"},
+      {"--size-for-power 1.5 design.toml", 4, "strictly between 0 and 1"},
+      {"--size-for-power 0 design.toml", 4, "strictly between 0 and 1"},
+      {"--size-for-power 0.8 --statistic 3 design.toml", 4, "the design has 2 statistics"},
+      {"--size-for-power 0.8 design.dsn", 4, "needs a keyed design"},
   };
   for (const Case& c : cases) {
     const testing::RunResult run = run_gsdsim(dir, "", c.arguments);
@@ -222,6 +229,13 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
     EXPECT_NE(run.console.find(c.message), std::string::npos) << c.arguments << "\n" << run.console;
     EXPECT_NE(run.console.find("gsdsim: error: "), std::string::npos) << run.console;
   }
+  // A power the capacity cannot reach: a hazard ratio of 0.98.
+  write_file(dir / "weak.toml", with_value(kDesign, "treatment", "hazard_ratio", "0.98"));
+  const testing::RunResult weak = run_gsdsim(dir, "", "--size-for-power 0.9 weak.toml");
+  EXPECT_EQ(weak.status, 1) << weak.console;
+  EXPECT_NE(weak.console.find("at 7100 subjects, the most a trial can hold, is"),
+            std::string::npos)
+      << weak.console;
   // Nothing was written by the refused runs.
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();

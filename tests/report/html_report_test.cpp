@@ -144,6 +144,33 @@ TEST(HtmlReport, TheFiguresCarryTheJsonValues) {
   EXPECT_EQ(charts, 7u);
 }
 
+TEST(HtmlReport, AnalyticFiguresWhenComputedOnly) {
+  AnalyticPower analytic;
+  analytic.look_count = 2;
+  analytic.stat_count = 2;
+  analytic.stat[1].power = 0.8;
+  analytic.stat[1].reject[1] = 0.25;
+  analytic.stat[1].reject[2] = 0.55;
+  analytic.stat[1].cumulative[1] = 0.25;
+  analytic.stat[1].cumulative[2] = 0.8;
+  analytic.total_events[2] = 150.5;
+  const Design d = two_look_design(2);
+  // Not computed (ok false): nothing analytic on the page.
+  const std::string without = html_report(d, Calibration{}, two_look_tally(), nullptr, {}, &analytic);
+  EXPECT_EQ(without.find("analytic."), std::string::npos);
+  analytic.ok = true;
+  BoundTally bounds;
+  start_bound_tally(bounds, 2, 2);
+  add_bound(bounds, 1, 1, 2.8f);
+  const std::string page = html_report(d, Calibration{}, two_look_tally(), &bounds, {}, &analytic);
+  EXPECT_EQ(xml_error(page), "");
+  EXPECT_EQ(marked_value(page, "analytic.statistics.0.power"), "0.8");
+  EXPECT_EQ(marked_value(page, "analytic.statistics.0.looks.1.reject_probability"), "0.55");
+  EXPECT_EQ(marked_value(page, "analytic.statistics.0.looks.1.expected_events"), "150.5");
+  EXPECT_NE(page.find(">log-rank, analytic</text>"), std::string::npos);
+  EXPECT_NE(page.find(">at the expected information (analytic)</text>"), std::string::npos);
+}
+
 TEST(HtmlReport, AHostileReportNameStaysText) {
   Design d = two_look_design(4);
   std::snprintf(d.report_name, sizeof d.report_name, "%s", "<b>&'\"x");
@@ -217,6 +244,16 @@ TEST(HtmlReport, TreatmentCurveFromHazardRatiosOrPoints) {
   crossing.hazard_ratios[2] = 2.0f;
   const std::string page = html_report(crossing, Calibration{}, two_look_tally(), nullptr);
   EXPECT_NE(series_path(page, "curves", 1), series_path(page, "curves", 0));
+  // Every treatment subject stops the treatment at entry: the treatment
+  // group's survival as simulated is the control group's, and the curve as
+  // assigned (hazard ratio 0.7) is drawn beside it.
+  Design stop_at_entry = two_look_design(4);
+  stop_at_entry.drop_out_times[1] = 0.0f;
+  stop_at_entry.drop_out_probs[1] = 1.0f;
+  const std::string crossed = html_report(stop_at_entry, Calibration{}, two_look_tally(), nullptr);
+  EXPECT_EQ(series_path(crossed, "curves", 1), series_path(crossed, "curves", 0));
+  EXPECT_NE(series_path(crossed, "curves", 4), series_path(crossed, "curves", 1));
+  EXPECT_NE(crossed.find("treatment as assigned, no drop-out"), std::string::npos);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "analytic/trial_model.h"
+#include "model/trial_model.h"
 
 #include <cmath>
 

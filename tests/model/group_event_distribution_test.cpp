@@ -1,7 +1,7 @@
 // Each group's event-time distribution, crossovers included, against the
 // event times the generator actually draws.
 
-#include "analytic/group_event_distribution.h"
+#include "model/group_event_distribution.h"
 
 #include <gtest/gtest.h>
 

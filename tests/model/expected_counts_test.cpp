@@ -1,7 +1,7 @@
 // Expected subjects and events against closed forms of the exponential
 // model with uniform entry.
 
-#include "analytic/expected_counts.h"
+#include "model/expected_counts.h"
 
 #include <gtest/gtest.h>
 

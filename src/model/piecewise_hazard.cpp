@@ -1,4 +1,4 @@
-#include "analytic/piecewise_hazard.h"
+#include "model/piecewise_hazard.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "analytic/group_event_distribution.h"
+#include "model/group_event_distribution.h"
 
 #include <algorithm>
 #include <cmath>

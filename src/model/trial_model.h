@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "analytic/group_event_distribution.h"
-#include "analytic/piecewise_hazard.h"
+#include "model/group_event_distribution.h"
+#include "model/piecewise_hazard.h"
 #include "design/design.h"
 
 namespace gsd {

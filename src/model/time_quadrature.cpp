@@ -1,4 +1,4 @@
-#include "analytic/time_quadrature.h"
+#include "model/time_quadrature.h"
 
 #include <algorithm>
 #include <array>

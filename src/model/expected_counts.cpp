@@ -1,8 +1,8 @@
-#include "analytic/expected_counts.h"
+#include "model/expected_counts.h"
 
 #include <cmath>
 
-#include "analytic/time_quadrature.h"
+#include "model/time_quadrature.h"
 
 namespace gsd {
 

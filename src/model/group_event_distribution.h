@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analytic/piecewise_hazard.h"
+#include "model/piecewise_hazard.h"
 #include "design/capacities.h"
 #include "design/design.h"
 
