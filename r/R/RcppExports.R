@@ -25,6 +25,10 @@
     .Call(`_gsdsim_gsd_sweep_keyed`, text, keys, values, threads)
 }
 
+.gsd_size_keyed <- function(text, target, statistic, threads) {
+    .Call(`_gsdsim_gsd_size_keyed`, text, target, statistic, threads)
+}
+
 .gsd_toml_list <- function(text) {
     .Call(`_gsdsim_gsd_toml_list`, text)
 }

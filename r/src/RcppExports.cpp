@@ -81,6 +81,20 @@ BEGIN_RCPP
     return rcpp_result_gen;
 END_RCPP
 }
+// gsd_size_keyed
+Rcpp::List gsd_size_keyed(std::string text, double target, int statistic, int threads);
+RcppExport SEXP _gsdsim_gsd_size_keyed(SEXP textSEXP, SEXP targetSEXP, SEXP statisticSEXP, SEXP threadsSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    Rcpp::traits::input_parameter< double >::type target(targetSEXP);
+    Rcpp::traits::input_parameter< int >::type statistic(statisticSEXP);
+    Rcpp::traits::input_parameter< int >::type threads(threadsSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_size_keyed(text, target, statistic, threads));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_toml_list
 Rcpp::List gsd_toml_list(std::string text);
 RcppExport SEXP _gsdsim_gsd_toml_list(SEXP textSEXP) {
@@ -100,6 +114,7 @@ static const R_CallMethodDef CallEntries[] = {
     {"_gsdsim_gsd_design_file_text", (DL_FUNC) &_gsdsim_gsd_design_file_text, 2},
     {"_gsdsim_gsd_simulate_keyed", (DL_FUNC) &_gsdsim_gsd_simulate_keyed, 2},
     {"_gsdsim_gsd_sweep_keyed", (DL_FUNC) &_gsdsim_gsd_sweep_keyed, 4},
+    {"_gsdsim_gsd_size_keyed", (DL_FUNC) &_gsdsim_gsd_size_keyed, 4},
     {"_gsdsim_gsd_toml_list", (DL_FUNC) &_gsdsim_gsd_toml_list, 1},
     {NULL, NULL, 0}
 };

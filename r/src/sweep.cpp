@@ -1,4 +1,4 @@
-// Sweeps for R: scenarios of a keyed design with some keys
+// Sweeps and sizing for R: scenarios of a keyed design with some keys
 // replaced, simulated as gsdsim simulates a design.
 #include <Rcpp.h>
 
@@ -8,6 +8,7 @@
 #include <toml++/toml.h>
 
 #include "sweep/run_sweep.h"
+#include "sweep/size_for_power.h"
 #include "sweep/sweep_grid.h"
 
 namespace {
@@ -76,4 +77,38 @@ Rcpp::List gsd_sweep_keyed(std::string text, std::vector<std::string> keys, Rcpp
       Rcpp::Named("analytic_power") = analytic, Rcpp::Named("expected_events") = events,
       Rcpp::Named("expected_subjects") = expected_subjects,
       Rcpp::Named("notes") = run.notes);
+}
+
+// The smallest number of subjects per trial whose simulated power for
+// statistic `statistic` reaches `target`.
+// [[Rcpp::export(name = ".gsd_size_keyed")]]
+Rcpp::List gsd_size_keyed(std::string text, double target, int statistic, int threads) {
+  const toml::table design = parse_design(text);
+  gsd::SizingOptions options;
+  options.target = target;
+  options.statistic = statistic;
+  options.threads = threads;
+  const gsd::SizingRun run = gsd::size_for_power(design, options);
+  if (run.status != 0) Rcpp::stop(run.error);
+  const gsd::SizeSearch& s = run.search;
+  std::vector<int> n;
+  std::vector<double> power, sd;
+  for (const gsd::PowerAt& p : s.simulated) {
+    n.push_back(p.subjects);
+    power.push_back(p.power);
+    sd.push_back(p.sd);
+  }
+  return Rcpp::List::create(
+      Rcpp::Named("subjects") = s.found.subjects, Rcpp::Named("power") = s.found.power,
+      Rcpp::Named("sd") = s.found.sd,
+      Rcpp::Named("below") = s.has_below ? Rcpp::List::create(
+                                               Rcpp::Named("subjects") = s.below.subjects,
+                                               Rcpp::Named("power") = s.below.power,
+                                               Rcpp::Named("sd") = s.below.sd)
+                                         : Rcpp::List(),
+      Rcpp::Named("step") = s.step, Rcpp::Named("analytic_subjects") = s.analytic_subjects,
+      Rcpp::Named("analytic_power") = s.analytic_power,
+      Rcpp::Named("simulated") = Rcpp::DataFrame::create(
+          Rcpp::Named("subjects") = n, Rcpp::Named("power") = power, Rcpp::Named("sd") = sd),
+      Rcpp::Named("text") = run.text);
 }
