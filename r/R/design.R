@@ -135,10 +135,14 @@ classic_design <- function(text) {
   as_design(read)
 }
 
+# The file's bytes as one string. R strings cannot hold a NUL byte; it is
+# read as byte 1, which the readers refuse wherever the program refuses a
+# NUL (a value, the report name) and ignore where it ignores one (a comment).
 read_text <- function(path) {
   size <- file.info(path)$size
   bytes <- readBin(path, "raw", n = max(size, 1))
-  rawToChar(bytes[bytes != as.raw(0)])
+  bytes[bytes == as.raw(0)] <- as.raw(1)
+  rawToChar(bytes)
 }
 
 #' Write a design file

@@ -10,6 +10,17 @@ Rcpp::Rostream<true>&  Rcpp::Rcout = Rcpp::Rcpp_cout_get();
 Rcpp::Rostream<false>& Rcpp::Rcerr = Rcpp::Rcpp_cerr_get();
 #endif
 
+// gsd_analytic_keyed
+Rcpp::List gsd_analytic_keyed(std::string text);
+RcppExport SEXP _gsdsim_gsd_analytic_keyed(SEXP textSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_analytic_keyed(text));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_read_keyed
 Rcpp::List gsd_read_keyed(std::string text);
 RcppExport SEXP _gsdsim_gsd_read_keyed(SEXP textSEXP) {
@@ -56,6 +67,34 @@ BEGIN_RCPP
     return rcpp_result_gen;
 END_RCPP
 }
+// gsd_sweep_keyed
+Rcpp::List gsd_sweep_keyed(std::string text, std::vector<std::string> keys, Rcpp::List values, int threads);
+RcppExport SEXP _gsdsim_gsd_sweep_keyed(SEXP textSEXP, SEXP keysSEXP, SEXP valuesSEXP, SEXP threadsSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    Rcpp::traits::input_parameter< std::vector<std::string> >::type keys(keysSEXP);
+    Rcpp::traits::input_parameter< Rcpp::List >::type values(valuesSEXP);
+    Rcpp::traits::input_parameter< int >::type threads(threadsSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_sweep_keyed(text, keys, values, threads));
+    return rcpp_result_gen;
+END_RCPP
+}
+// gsd_size_keyed
+Rcpp::List gsd_size_keyed(std::string text, double target, int statistic, int threads);
+RcppExport SEXP _gsdsim_gsd_size_keyed(SEXP textSEXP, SEXP targetSEXP, SEXP statisticSEXP, SEXP threadsSEXP) {
+BEGIN_RCPP
+    Rcpp::RObject rcpp_result_gen;
+    Rcpp::RNGScope rcpp_rngScope_gen;
+    Rcpp::traits::input_parameter< std::string >::type text(textSEXP);
+    Rcpp::traits::input_parameter< double >::type target(targetSEXP);
+    Rcpp::traits::input_parameter< int >::type statistic(statisticSEXP);
+    Rcpp::traits::input_parameter< int >::type threads(threadsSEXP);
+    rcpp_result_gen = Rcpp::wrap(gsd_size_keyed(text, target, statistic, threads));
+    return rcpp_result_gen;
+END_RCPP
+}
 // gsd_toml_list
 Rcpp::List gsd_toml_list(std::string text);
 RcppExport SEXP _gsdsim_gsd_toml_list(SEXP textSEXP) {
@@ -69,10 +108,13 @@ END_RCPP
 }
 
 static const R_CallMethodDef CallEntries[] = {
+    {"_gsdsim_gsd_analytic_keyed", (DL_FUNC) &_gsdsim_gsd_analytic_keyed, 1},
     {"_gsdsim_gsd_read_keyed", (DL_FUNC) &_gsdsim_gsd_read_keyed, 1},
     {"_gsdsim_gsd_read_classic", (DL_FUNC) &_gsdsim_gsd_read_classic, 1},
     {"_gsdsim_gsd_design_file_text", (DL_FUNC) &_gsdsim_gsd_design_file_text, 2},
     {"_gsdsim_gsd_simulate_keyed", (DL_FUNC) &_gsdsim_gsd_simulate_keyed, 2},
+    {"_gsdsim_gsd_sweep_keyed", (DL_FUNC) &_gsdsim_gsd_sweep_keyed, 4},
+    {"_gsdsim_gsd_size_keyed", (DL_FUNC) &_gsdsim_gsd_size_keyed, 4},
     {"_gsdsim_gsd_toml_list", (DL_FUNC) &_gsdsim_gsd_toml_list, 1},
     {NULL, NULL, 0}
 };

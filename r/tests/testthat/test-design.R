@@ -116,7 +116,7 @@ test_that("bad arguments give the keyed reader's errors, naming the argument", {
     list(list(crossover = list(drop_in = list(times = 6, probabilities = -0.1))),
          "^crossover.drop_in.probabilities: "))
   for (case in cases) {
-    args <- utils::modifyList(base, case[[1]])
+    args <- modifyList(base, case[[1]])
     if ("report" %in% names(case[[1]]) && is.null(case[[1]]$report)) args$report <- NULL
     expect_error(do.call(gsd_design, args), case[[2]], class = "gsd_error",
                  info = deparse(case[[1]]))
@@ -165,4 +165,21 @@ test_that("statistics may be a data frame, a list of columns or a list of rows",
   expect_identical(designs[[1]]$statistics, data.frame(rho = c(0, 1), tau = c(0, 0.5)))
   expect_error(do.call(gsd_design, c(base, list(statistics = list(rho = 1:2, tau = 1:3)))),
                "^statistics: ", class = "gsd_error")
+})
+
+test_that("binary bytes in a value line are refused as the program refuses them", {
+  program_path()
+  path <- edited_example("given_bounds.dsn", 37, "50\0017")
+  lines <- readLines(path)
+  bytes <- charToRaw(paste0(paste(lines, collapse = "\n"), "\n"))
+  bytes[bytes == as.raw(1)] <- as.raw(0)
+  writeBin(bytes, path)
+  dir <- tempfile("gsdsim_run")
+  dir.create(dir)
+  owd <- setwd(dir)
+  on.exit({ setwd(owd); unlink(dir, recursive = TRUE) })
+  out <- suppressWarnings(system2(program_path(), path, stdout = TRUE))
+  expect_identical(attr(out, "status"), 1L)
+  message <- sub("^gsdsim: error: ", "", out[length(out)])
+  expect_error(gsd_read(path), message, fixed = TRUE, class = "gsd_error")
 })
