@@ -69,7 +69,7 @@ double spent_ratio(int method, int K, float alpha, int sides) {
       cum[k] = alpha;
       cum_d[k] = alpha;
     } else {
-      cum[k] = cumulative_alpha(use_function_of(method - kUseFunction), alpha, u[k], 2.0f * k, b);
+      cum[k] = cumulative_alpha(use_function_of(method - kUseFunction), alpha, u[k], 2.0f * static_cast<float>(k), b);
       cum_d[k] = testing::use_function_in_double(method - kUseFunction, alpha, ud[k], 2.0 * k, b);
     }
     int failed = 0;
