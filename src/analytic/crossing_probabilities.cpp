@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analytic/kernel_exp.h"
+#include "bounds/normal.h"
 
 namespace gsd {
 namespace {
@@ -44,7 +44,7 @@ void kernel_terms(std::size_t n, const double* point, const double* wd, double t
                   double inverse_sd, double* term) {
   for (std::size_t j = 0; j < n; ++j) {
     const double x = (target - point[j]) * inverse_sd;
-    term[j] = wd[j] * kernel_exp(-0.5 * x * x);
+    term[j] = wd[j] * exp_approx_double(-0.5 * x * x);
   }
 }
 
