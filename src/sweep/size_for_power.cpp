@@ -7,8 +7,8 @@
 #include "design/capacities.h"
 #include "design/run_errors.h"
 #include "sim/simulate_design.h"
+#include "keyed/keyed_table.h"
 #include "sweep/scenario_design.h"
-#include "sweep/scenario_table.h"
 
 namespace gsd {
 
@@ -22,9 +22,9 @@ struct SizingFailure {
   std::string message;
 };
 
-Design design_with_subjects(const toml::table& design, int subjects) {
-  toml::table table = design;
-  if (toml::table* accrual = table["accrual"].as_table()) accrual->erase("rate");
+Design design_with_subjects(const KeyedTable& design, int subjects) {
+  KeyedTable table = design;
+  remove_excluded_keys(table, "accrual.subjects", {"accrual.subjects"});
   std::string error;
   std::string notes;
   Design converted;
@@ -51,7 +51,7 @@ std::string real(double value) {
 
 }  // namespace
 
-SizingRun size_for_power(const toml::table& design, const SizingOptions& options) {
+SizingRun size_for_power(const KeyedTable& design, const SizingOptions& options) {
   SizingRun run;
   Design base;
   std::string error;

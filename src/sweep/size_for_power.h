@@ -2,8 +2,7 @@
 
 #include <string>
 
-#include <toml++/toml.h>
-
+#include "keyed/keyed_table.h"
 #include "sweep/size_search.h"
 
 namespace gsd {
@@ -31,6 +30,6 @@ struct SizingRun {
 // reaches the target: see search_size for the search. Every candidate is
 // the keyed design with accrual.subjects replaced (and accrual.rate
 // removed), converted and simulated as gsdsim runs it.
-SizingRun size_for_power(const toml::table& design, const SizingOptions& options);
+SizingRun size_for_power(const KeyedTable& design, const SizingOptions& options);
 
 }  // namespace gsd

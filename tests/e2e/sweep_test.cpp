@@ -200,6 +200,9 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
   const fs::path dir = scratch_directory("sweep_bad");
   write_file(dir / "design.toml", kDesign);
   write_file(dir / "design.dsn", "not a keyed design\n");
+  // A character outside ASCII in a bare value: the keyed reader's refusal,
+  // before the parser sees it, for a sweep and a sizing alike.
+  write_file(dir / "accent.toml", std::string(kDesign) + "trials = 2\xC3\xA9\n");
   struct Case {
     const char* arguments;
     int status;
@@ -222,6 +225,9 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--size-for-power 0 design.toml", 4, "strictly between 0 and 1"},
       {"--size-for-power 0.8 --statistic 3 design.toml", 4, "the design has 2 statistics"},
       {"--size-for-power 0.8 design.dsn", 4, "needs a keyed design"},
+      {"--sweep trials=10 accent.toml", 1,
+       "a character outside ASCII is allowed only in a string or a comment (TOML syntax)"},
+      {"--size-for-power 0.8 accent.toml", 1, "a character outside ASCII is allowed only"},
   };
   for (const Case& c : cases) {
     const testing::RunResult run = run_gsdsim(dir, "", c.arguments);
@@ -239,7 +245,8 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
   // Nothing was written by the refused runs.
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "design.toml" || name == "design.dsn" || name == "weak.toml") << name;
+    EXPECT_TRUE(name == "design.toml" || name == "design.dsn" || name == "weak.toml" ||
+                name == "accent.toml") << name;
   }
   fs::remove_all(dir);
 }
