@@ -126,6 +126,26 @@ int run_size_command(std::istream& input, DesignFormat format, const CommandLine
   std::fputs(run.notes.c_str(), console);
   if (run.status != kExitSuccess) return report_fatal_error(console, run.error.c_str(), run.status);
   std::fputs(run.text.c_str(), console);
+  if (!command_line.html_path.empty()) {
+    // The search's simulations against the subjects, the target and the
+    // answer marked.
+    SweepPageMarks marks;
+    marks.has_target = true;
+    marks.target = options.target;
+    marks.has_answer = true;
+    marks.answer_subjects = run.search.found.subjects;
+    std::string keyed_text;
+    try {
+      keyed_text = toml_design_text(keyed_design_of(table));
+    } catch (const InputError&) {
+    }
+    try {
+      write_file_by_rename(command_line.html_path, sweep_html_report(run.page, marks, keyed_text),
+                           "HTML page");
+    } catch (const ReportError& failure) {
+      return report_fatal_error(console, failure.what(), kExitReportError);
+    }
+  }
   std::fflush(console);
   return kExitSuccess;
 }

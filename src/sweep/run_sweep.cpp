@@ -53,6 +53,8 @@ std::string merged_notes(const std::vector<long long>& scenarios,
   return text;
 }
 
+}  // namespace
+
 SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
                             std::vector<std::string> values) {
   const Design& d = simulation.design;
@@ -81,8 +83,6 @@ SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
   }
   return scenario;
 }
-
-}  // namespace
 
 std::string scenario_label(const SweepGrid& grid, long long scenario) {
   const std::vector<int> indices = scenario_value_indices(grid, scenario);

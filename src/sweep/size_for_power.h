@@ -3,6 +3,7 @@
 #include <string>
 
 #include "keyed/keyed_table.h"
+#include "report/sweep_result.h"
 #include "sweep/size_search.h"
 
 namespace gsd {
@@ -23,6 +24,10 @@ struct SizingRun {
   SizeSearch search;
   std::string notes;  // the reader's notes of the design as given
   std::string text;   // the console's account of the answer
+  // The simulations of the search as a sweep over accrual.subjects, one
+  // scenario per number of subjects simulated, in increasing order (the
+  // figures of the console's list), for the page of the sizing.
+  SweepResult page;
 };
 
 // The smallest number of subjects per trial (accrual.subjects, the accrual
