@@ -192,10 +192,6 @@ bool parse_command_line(int argc, const char* const* argv, CommandLine& command_
   if (command_line.action == CommandLine::Action::kCheck) other_action = "--check";
   if (command_line.action == CommandLine::Action::kTemplate) other_action = "--template";
   if (command_line.action == CommandLine::Action::kConvert) other_action = "--convert";
-  // The page draws a run or a sweep; a sizing has none.
-  if (other_action.empty() && !command_line.html_path.empty() && command_line.sweep.size_given) {
-    other_action = "--html";
-  }
   if (command_line.action == CommandLine::Action::kHelp ||
       command_line.action == CommandLine::Action::kVersion) {
     return true;

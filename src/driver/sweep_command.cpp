@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include <toml++/toml.h>
-
 #include "design/run_errors.h"
 #include "driver/output_file.h"
 #include "driver/progress_meter.h"
+#include "keyed/keyed_table.h"
 #include "keyed/toml_design.h"
 #include "report/sweep_html_report.h"
 #include "sweep/run_sweep.h"
@@ -23,7 +22,7 @@ namespace {
 
 // The keyed design's table, or the status of its refusal (message written).
 bool read_table(std::istream& input, DesignFormat format, const char* option, std::FILE* console,
-                toml::table& table, int& status) {
+                KeyedTable& table, int& status) {
   if (format != DesignFormat::kToml) {
     const std::string message = std::string(option) +
                                 " needs a keyed design (a .toml file, or --format toml); "
@@ -32,7 +31,7 @@ bool read_table(std::istream& input, DesignFormat format, const char* option, st
     return false;
   }
   try {
-    table = parse_toml_design(read_design_text(input));
+    table = parse_keyed_table(read_design_text(input));
   } catch (const InputError& error) {
     status = report_fatal_error(console, error.what(), kExitInputError);
     return false;
@@ -57,7 +56,7 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
   if (!json.empty() && same_file(json, command_line.design_path)) clash = "--json names the design file";
   if (!csv.empty() && !json.empty() && same_file(csv, json)) clash = "--csv and --json name one file";
   if (clash != nullptr) return report_fatal_error(console, clash, kExitUsageError);
-  toml::table table;
+  KeyedTable table;
   int status = kExitSuccess;
   if (!read_table(input, format, "--sweep", console, table, status)) return status;
   SweepOptions options;
@@ -100,7 +99,7 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
     // The design swept, as its keyed text; the sweep ran, so it reads.
     std::string keyed_text;
     try {
-      keyed_text = toml_design_text(keyed_design_from_table(table));
+      keyed_text = toml_design_text(keyed_design_of(table));
     } catch (const InputError&) {
     }
     try {
@@ -116,7 +115,7 @@ int run_sweep_command(std::istream& input, DesignFormat format, const CommandLin
 
 int run_size_command(std::istream& input, DesignFormat format, const CommandLine& command_line,
                      std::FILE* console) {
-  toml::table table;
+  KeyedTable table;
   int status = kExitSuccess;
   if (!read_table(input, format, "--size-for-power", console, table, status)) return status;
   SizingOptions options;
@@ -127,6 +126,26 @@ int run_size_command(std::istream& input, DesignFormat format, const CommandLine
   std::fputs(run.notes.c_str(), console);
   if (run.status != kExitSuccess) return report_fatal_error(console, run.error.c_str(), run.status);
   std::fputs(run.text.c_str(), console);
+  if (!command_line.html_path.empty()) {
+    // The search's simulations against the subjects, the target and the
+    // answer marked.
+    SweepPageMarks marks;
+    marks.has_target = true;
+    marks.target = options.target;
+    marks.has_answer = true;
+    marks.answer_subjects = run.search.found.subjects;
+    std::string keyed_text;
+    try {
+      keyed_text = toml_design_text(keyed_design_of(table));
+    } catch (const InputError&) {
+    }
+    try {
+      write_file_by_rename(command_line.html_path, sweep_html_report(run.page, marks, keyed_text),
+                           "HTML page");
+    } catch (const ReportError& failure) {
+      return report_fatal_error(console, failure.what(), kExitReportError);
+    }
+  }
   std::fflush(console);
   return kExitSuccess;
 }

@@ -5,14 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-// toml++ 3.3 tells the optimiser to assume some of its parser's checks
-// (TOML_ASSERT_ASSUME) in builds without assertions, and one of them is
-// false for input it then refuses properly (a key starting with '.', as in
-// "[.a]"): with clang that is undefined behaviour. The assumptions are
-// dropped here, in the one translation unit that holds the parser.
-#undef TOML_ASSUME
-#define TOML_ASSUME(...) static_assert(true)
-#include <toml++/toml.h>
+#include "keyed/toml_library.h"
 
 #include "text/json_writer.h"
 #include "text/list_input.h"

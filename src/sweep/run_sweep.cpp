@@ -13,7 +13,7 @@
 #include "sim/simulate_design.h"
 #include "sweep/scenario_design.h"
 #include "sweep/scenario_pool.h"
-#include "sweep/scenario_table.h"
+#include "keyed/keyed_table.h"
 
 namespace gsd {
 
@@ -53,6 +53,8 @@ std::string merged_notes(const std::vector<long long>& scenarios,
   return text;
 }
 
+}  // namespace
+
 SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
                             std::vector<std::string> values) {
   const Design& d = simulation.design;
@@ -82,8 +84,6 @@ SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
   return scenario;
 }
 
-}  // namespace
-
 std::string scenario_label(const SweepGrid& grid, long long scenario) {
   const std::vector<int> indices = scenario_value_indices(grid, scenario);
   std::string label = "scenario " + std::to_string(scenario) + " (";
@@ -96,7 +96,7 @@ std::string scenario_label(const SweepGrid& grid, long long scenario) {
   return label + ")";
 }
 
-SweepRun run_sweep(const toml::table& design, const SweepGrid& grid, const SweepOptions& options) {
+SweepRun run_sweep(const KeyedTable& design, const SweepGrid& grid, const SweepOptions& options) {
   SweepRun run;
   SweepResult& result = run.result;
   for (const SweepAxis& axis : grid.axes) result.keys.push_back(axis.key);
@@ -110,7 +110,7 @@ SweepRun run_sweep(const toml::table& design, const SweepGrid& grid, const Sweep
   std::vector<Design> designs;
   std::vector<std::string> notes;
   for (long long s = options.shard.index; s <= result.scenario_count; s += options.shard.count) {
-    toml::table table = design;
+    KeyedTable table = design;
     const std::vector<int> indices = scenario_value_indices(grid, s);
     std::string error;
     for (std::size_t a = 0; a < grid.axes.size(); ++a) {

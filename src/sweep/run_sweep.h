@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include <toml++/toml.h>
-
+#include "keyed/keyed_table.h"
 #include "report/sweep_result.h"
+#include "sim/simulate_design.h"
 #include "sweep/shard.h"
 #include "sweep/sweep_grid.h"
 
@@ -44,7 +44,12 @@ struct SweepRun {
 // look where the statistic stops: the per-look means of the simulation
 // (over the trials reaching each look) weighted by the simulated shares of
 // trials stopping there.
-SweepRun run_sweep(const toml::table& design, const SweepGrid& grid, const SweepOptions& options);
+SweepRun run_sweep(const KeyedTable& design, const SweepGrid& grid, const SweepOptions& options);
+
+// The rows of one simulated scenario (every statistic of its design), as
+// run_sweep reports them.
+SweepScenario scenario_rows(const SimulationResult& simulation, long long index,
+                            std::vector<std::string> values);
 
 // The scenario's label for messages: "scenario 3 (accrual.subjects=400,
 // treatment.hazard_ratio=0.7)".

@@ -4,12 +4,11 @@
 #include <cstdlib>
 
 #include "design/keyed_design.h"
-#include "keyed/toml_design.h"
 #include "text/list_input.h"
 
 namespace gsd {
 
-bool scenario_design(const toml::table& table, Design& design, std::string& notes,
+bool scenario_design(const KeyedTable& table, Design& design, std::string& notes,
                      std::string& error) {
   char* text = nullptr;
   std::size_t size = 0;
@@ -21,7 +20,7 @@ bool scenario_design(const toml::table& table, Design& design, std::string& note
   bool converted = true;
   try {
     design = Design();
-    const KeyedDesign keyed = keyed_design_from_table(table);
+    const KeyedDesign keyed = keyed_design_of(table);
     read_keyed_design(keyed, console, design, [](const Design&) {});
   } catch (const InputError& refused) {
     error = refused.what();

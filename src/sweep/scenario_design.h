@@ -2,9 +2,8 @@
 
 #include <string>
 
-#include <toml++/toml.h>
-
 #include "design/design.h"
+#include "keyed/keyed_table.h"
 
 namespace gsd {
 
@@ -13,7 +12,7 @@ namespace gsd {
 // The reader's notes go into `notes` instead of the console. Returns false
 // with the keyed design's message (naming the key) in `error` for a table
 // the keyed design refuses.
-bool scenario_design(const toml::table& table, Design& design, std::string& notes,
+bool scenario_design(const KeyedTable& table, Design& design, std::string& notes,
                      std::string& error);
 
 }  // namespace gsd

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 #include <limits>
+#include <map>
 
 #include "analytic/analytic_power.h"
 #include "design/capacities.h"
 #include "design/run_errors.h"
 #include "sim/simulate_design.h"
+#include "keyed/keyed_table.h"
+#include "sweep/run_sweep.h"
 #include "sweep/scenario_design.h"
-#include "sweep/scenario_table.h"
 
 namespace gsd {
 
@@ -22,9 +24,9 @@ struct SizingFailure {
   std::string message;
 };
 
-Design design_with_subjects(const toml::table& design, int subjects) {
-  toml::table table = design;
-  if (toml::table* accrual = table["accrual"].as_table()) accrual->erase("rate");
+Design design_with_subjects(const KeyedTable& design, int subjects) {
+  KeyedTable table = design;
+  remove_excluded_keys(table, "accrual.subjects", {"accrual.subjects"});
   std::string error;
   std::string notes;
   Design converted;
@@ -51,7 +53,7 @@ std::string real(double value) {
 
 }  // namespace
 
-SizingRun size_for_power(const toml::table& design, const SizingOptions& options) {
+SizingRun size_for_power(const KeyedTable& design, const SizingOptions& options) {
   SizingRun run;
   Design base;
   std::string error;
@@ -88,6 +90,7 @@ SizingRun size_for_power(const toml::table& design, const SizingOptions& options
     }
     return power.stat[j].power;
   };
+  std::map<int, SweepScenario> scenarios;
   auto simulated = [&](int subjects) {
     SimulationOptions simulation;
     simulation.threads = threads;
@@ -96,6 +99,8 @@ SizingRun size_for_power(const toml::table& design, const SizingOptions& options
       throw SizingFailure{kExitRunError, "with " + std::to_string(subjects) +
                                              " subjects: " + outcome.error};
     }
+    scenarios[outcome.calibration.subject_count] =
+        scenario_rows(outcome, 0, {std::to_string(outcome.calibration.subject_count)});
     return PowerAt{outcome.calibration.subject_count, outcome.statistics[j].power,
                    outcome.statistics[j].sd};
   };
@@ -133,6 +138,13 @@ SizingRun size_for_power(const toml::table& design, const SizingOptions& options
                 fixed(s.simulated.back().power, 4) + ", below the target";
     return run;
   }
+
+  run.page.keys = {"accrual.subjects"};
+  for (auto& [subjects, scenario] : scenarios) {
+    scenario.index = static_cast<long long>(run.page.scenarios.size()) + 1;
+    run.page.scenarios.push_back(std::move(scenario));
+  }
+  run.page.scenario_count = static_cast<long long>(run.page.scenarios.size());
 
   std::string& t = run.text;
   t += "Size for power " + target + " of statistic " + std::to_string(j) + " (rho = " +

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include <toml++/toml.h>
-
+#include "keyed/keyed_table.h"
+#include "report/sweep_result.h"
 #include "sweep/size_search.h"
 
 namespace gsd {
@@ -24,6 +24,10 @@ struct SizingRun {
   SizeSearch search;
   std::string notes;  // the reader's notes of the design as given
   std::string text;   // the console's account of the answer
+  // The simulations of the search as a sweep over accrual.subjects, one
+  // scenario per number of subjects simulated, in increasing order (the
+  // figures of the console's list), for the page of the sizing.
+  SweepResult page;
 };
 
 // The smallest number of subjects per trial (accrual.subjects, the accrual
@@ -31,6 +35,6 @@ struct SizingRun {
 // reaches the target: see search_size for the search. Every candidate is
 // the keyed design with accrual.subjects replaced (and accrual.rate
 // removed), converted and simulated as gsdsim runs it.
-SizingRun size_for_power(const toml::table& design, const SizingOptions& options);
+SizingRun size_for_power(const KeyedTable& design, const SizingOptions& options);
 
 }  // namespace gsd

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "support/run_gsdsim.h"
+#include "support/xml_well_formed.h"
 
 namespace gsd {
 namespace {
@@ -196,10 +201,63 @@ TEST(SweepRun, NotesShownOnce) {
   fs::remove_all(dir);
 }
 
+// The page of a sizing: well-formed, every simulation of the console's list
+// a point with its figures, the target and the answer marked; the console
+// is that of the sizing without the page.
+TEST(SweepRun, SizingPageHoldsTheConsolesSimulations) {
+  const fs::path dir = scratch_directory("sweep_size_page");
+  write_file(dir / "design.toml", kDesign);
+  const testing::RunResult plain = run_gsdsim(dir, "", "--size-for-power 0.8 design.toml");
+  const testing::RunResult paged =
+      run_gsdsim(dir, "", "--size-for-power 0.8 --html size.html design.toml");
+  ASSERT_EQ(paged.status, 0) << paged.console;
+  EXPECT_EQ(paged.console, plain.console);
+  const std::string page = read_file(dir / "size.html");
+  EXPECT_EQ(testing::xml_error(page), "");
+  // "    subjects   power      s.d." then one line per simulation.
+  const std::string& c = plain.console;
+  std::size_t at = c.find("s.d.\n");
+  ASSERT_NE(at, std::string::npos) << c;
+  at += 5;
+  std::vector<std::array<double, 3>> simulations;
+  int subjects = 0;
+  double power = 0.0, sd = 0.0;
+  int used = 0;
+  while (std::sscanf(c.c_str() + at, " %d %lf %lf\n%n", &subjects, &power, &sd, &used) == 3) {
+    simulations.push_back({double(subjects), power, sd});
+    at = c.find('\n', at) + 1;
+  }
+  ASSERT_GE(simulations.size(), 2u) << c;
+  std::sort(simulations.begin(), simulations.end());
+  auto value_at = [&](const std::string& path) {
+    const std::string mark = "data-json=\"" + path + "\" data-value=\"";
+    const std::size_t found = page.find(mark);
+    if (found == std::string::npos) return std::nan("");
+    return std::atof(page.c_str() + found + mark.size());
+  };
+  for (std::size_t n = 0; n < simulations.size(); ++n) {
+    const std::string scenario = "scenarios." + std::to_string(n) + ".";
+    EXPECT_EQ(value_at(scenario + "subjects"), simulations[n][0]) << n;
+    EXPECT_NEAR(value_at(scenario + "statistics.0.power"), simulations[n][1], 5e-5) << n;
+    EXPECT_NEAR(value_at(scenario + "statistics.0.sd"), simulations[n][2], 5e-6) << n;
+    EXPECT_FALSE(std::isnan(value_at(scenario + "statistics.0.analytic_power"))) << n;
+  }
+  EXPECT_TRUE(std::isnan(value_at("scenarios." + std::to_string(simulations.size()) + ".subjects")));
+  const std::size_t needed = c.find("subjects needed: ");
+  ASSERT_NE(needed, std::string::npos);
+  const int answer = std::atoi(c.c_str() + needed + 17);
+  EXPECT_NE(page.find("answer " + std::to_string(answer)), std::string::npos);
+  EXPECT_NE(page.find("target 0.80"), std::string::npos);
+  fs::remove_all(dir);
+}
+
 TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
   const fs::path dir = scratch_directory("sweep_bad");
   write_file(dir / "design.toml", kDesign);
   write_file(dir / "design.dsn", "not a keyed design\n");
+  // A character outside ASCII in a bare value: the keyed reader's refusal,
+  // before the parser sees it, for a sweep and a sizing alike.
+  write_file(dir / "accent.toml", std::string(kDesign) + "trials = 2\xC3\xA9\n");
   struct Case {
     const char* arguments;
     int status;
@@ -217,11 +275,15 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
       {"--sweep trials=10 missing.toml", 1, "cannot open"},
       {"--sweep trials=10 --csv design.toml design.toml", 4, "--csv names the design file"},
       {"--sweep trials=10 --csv t.csv --json ./t.csv design.toml", 4, "name one file"},
-      {"--size-for-power 0.8 --html page.html design.toml", 4, "cannot be combined with --html"},
+      {"--size-for-power 0.8 --html design.toml design.toml", 4,
+       "--html \"design.toml\" names the design file"},
       {"--size-for-power 1.5 design.toml", 4, "strictly between 0 and 1"},
       {"--size-for-power 0 design.toml", 4, "strictly between 0 and 1"},
       {"--size-for-power 0.8 --statistic 3 design.toml", 4, "the design has 2 statistics"},
       {"--size-for-power 0.8 design.dsn", 4, "needs a keyed design"},
+      {"--sweep trials=10 accent.toml", 1,
+       "a character outside ASCII is allowed only in a string or a comment (TOML syntax)"},
+      {"--size-for-power 0.8 accent.toml", 1, "a character outside ASCII is allowed only"},
   };
   for (const Case& c : cases) {
     testing::RunResult run = run_gsdsim(dir, "", c.arguments);
@@ -241,7 +303,8 @@ TEST(SweepRun, BadInputIsRefusedWithItsStatus) {
   // Nothing was written by the refused runs.
   for (const auto& entry : fs::directory_iterator(dir)) {
     const std::string name = entry.path().filename().string();
-    EXPECT_TRUE(name == "design.toml" || name == "design.dsn" || name == "weak.toml") << name;
+    EXPECT_TRUE(name == "design.toml" || name == "design.dsn" || name == "weak.toml" ||
+                name == "accent.toml") << name;
   }
   fs::remove_all(dir);
 }

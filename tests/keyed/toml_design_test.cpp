@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include <toml++/toml.h>
+#include "keyed/toml_library.h"
 
 #include "text/list_input.h"
 

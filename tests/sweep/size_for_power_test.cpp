@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <toml++/toml.h>
 
-#include "keyed/toml_design.h"
+#include "keyed/keyed_table.h"
 
 namespace gsd {
 namespace {
@@ -19,7 +18,7 @@ double normal_cdf(double x) { return 0.5 * std::erfc(-x / std::sqrt(2.0)); }
 // exponential survival and no loss to follow-up.
 TEST(SizeForPower, SchoenfeldDesignWithinTheMonteCarloError) {
   const double median = 12.0, hazard_ratio = 0.6, period = 12.0, look = 30.0;
-  const toml::table design = parse_toml_design(R"(report = "size.rpt"
+  const KeyedTable design = parse_keyed_table(R"(report = "size.rpt"
 seed = 4711
 trials = 1000
 alpha = 0.05

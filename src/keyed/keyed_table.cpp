@@ -1,7 +1,12 @@
-#include "sweep/scenario_table.h"
+#include "keyed/keyed_table.h"
 
 #include <charconv>
+#include <sstream>
 #include <vector>
+
+#include "keyed/toml_design.h"
+#include "keyed/toml_library.h"
+#include "text/list_input.h"
 
 namespace gsd {
 
@@ -40,15 +45,17 @@ bool split_path(std::string_view key, std::vector<PathStep>& steps) {
   return false;
 }
 
-// The literal as a TOML value, or its text as a string.
+// The literal as a TOML value, or its text as a string. The literal is
+// parsed with the keyed reader's guards (a character outside ASCII outside
+// a string makes it a string).
 toml::node_view<toml::node> parsed_value(std::string_view literal, toml::table& holder) {
   try {
     std::string document = "value = ";
     document += literal;
     document += '\n';
-    holder = toml::parse(document);
+    holder = parse_toml_design(document);
     if (holder.size() == 1 && holder.contains("value")) return holder["value"];
-  } catch (const toml::parse_error&) {
+  } catch (const InputError&) {
   }
   holder = toml::table();
   holder.insert("value", std::string(literal));
@@ -76,8 +83,42 @@ const ExclusiveKeys kExclusiveKeys[] = {
 
 }  // namespace
 
-void remove_excluded_keys(toml::table& design, std::string_view key,
+struct KeyedTable::Body {
+  toml::table table;
+};
+
+KeyedTable::KeyedTable() : body(std::make_unique<Body>()) {}
+KeyedTable::KeyedTable(const KeyedTable& other) : body(std::make_unique<Body>(*other.body)) {}
+KeyedTable::KeyedTable(KeyedTable&& other) noexcept = default;
+KeyedTable& KeyedTable::operator=(const KeyedTable& other) {
+  if (this != &other) body = std::make_unique<Body>(*other.body);
+  return *this;
+}
+KeyedTable& KeyedTable::operator=(KeyedTable&& other) noexcept = default;
+KeyedTable::~KeyedTable() = default;
+
+KeyedTable parse_keyed_table(std::string_view text) {
+  KeyedTable table;
+  table.body->table = parse_toml_design(text);
+  return table;
+}
+
+KeyedDesign keyed_design_of(const KeyedTable& table) {
+  return keyed_design_from_table(table.body->table);
+}
+
+std::string keyed_table_value(const KeyedTable& table, std::string_view key) {
+  const toml::table& held = table.body->table;
+  const toml::node_view<const toml::node> value = held.at_path(key);
+  if (!value) return "";
+  std::ostringstream text;
+  value.node()->visit([&](const auto& v) { text << v; });
+  return text.str();
+}
+
+void remove_excluded_keys(KeyedTable& keyed, std::string_view key,
                           const std::vector<std::string>& swept) {
+  toml::table& design = keyed.body->table;
   for (const ExclusiveKeys& family : kExclusiveKeys) {
     const std::string prefix = std::string(family.table) + ".";
     if (!key.starts_with(prefix)) continue;
@@ -98,8 +139,9 @@ void remove_excluded_keys(toml::table& design, std::string_view key,
   }
 }
 
-bool replace_design_value(toml::table& design, std::string_view key, std::string_view literal,
+bool replace_design_value(KeyedTable& keyed, std::string_view key, std::string_view literal,
                           std::string& error) {
+  toml::table& design = keyed.body->table;
   std::vector<PathStep> steps;
   if (!split_path(key, steps)) {
     error = "\"";
