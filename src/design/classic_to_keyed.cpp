@@ -7,6 +7,7 @@
 #include "design/design_input.h"
 #include "design/positional_values.h"
 #include "text/json_writer.h"
+#include "text/discard_stream.h"
 
 namespace gsd {
 
@@ -42,9 +43,9 @@ void note_unkept_curve(std::vector<std::string>& unkept, const char* line, int r
 
 KeyedDesign keyed_design_from_classic(const std::string& text, Design& design,
                                       std::vector<std::string>& unkept) {
-  const std::unique_ptr<std::FILE, ClosesFile> sink(std::fopen("/dev/null", "w"));
+  const std::unique_ptr<std::FILE, ClosesFile> sink(open_discard_stream());
   std::istringstream input(text);
-  read_design(input, sink ? sink.get() : stdout, design, [](const Design&) {});
+  read_design(input, sink.get(), design, [](const Design&) {});
   std::istringstream again(text);
   const PositionalValues raw = read_positional_values(again);
   const Design& d = design;

@@ -10,6 +10,7 @@
 #include "design/design_template.h"
 #include "text/json_writer.h"
 #include "text/list_input.h"
+#include "text/discard_stream.h"
 
 namespace gsd {
 
@@ -661,7 +662,8 @@ void read_keyed_design(const KeyedDesign& keyed, std::FILE* console, Design& des
     // A first reading without notes or report: a refusal of the positional
     // reader then stops the run before the report file exists, like every
     // other refusal of a keyed design.
-    if (std::FILE* sink = std::fopen("/dev/null", "w")) {
+    {
+      std::FILE* sink = open_discard_stream();
       Design scratch;
       std::istringstream dry_run(text);
       try {
