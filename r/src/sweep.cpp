@@ -5,19 +5,20 @@
 #include <string>
 #include <vector>
 
-#include <toml++/toml.h>
-
+#include "keyed/keyed_table.h"
 #include "sweep/run_sweep.h"
 #include "sweep/size_for_power.h"
 #include "sweep/sweep_grid.h"
+#include "text/list_input.h"
 
 namespace {
 
-toml::table parse_design(const std::string& text) {
+// The keyed reader's own parse, with its guards and its messages.
+gsd::KeyedTable parse_design(const std::string& text) {
   try {
-    return toml::parse(text);
-  } catch (const toml::parse_error& error) {
-    Rcpp::stop(std::string("the design's keyed text: ") + std::string(error.description()));
+    return gsd::parse_keyed_table(text);
+  } catch (const gsd::InputError& error) {
+    Rcpp::stop(std::string("the design's keyed text: ") + error.what());
   }
 }
 
@@ -31,7 +32,7 @@ toml::table parse_design(const std::string& text) {
 // [[Rcpp::export(name = ".gsd_sweep_keyed")]]
 Rcpp::List gsd_sweep_keyed(std::string text, std::vector<std::string> keys, Rcpp::List values,
                            int threads) {
-  const toml::table design = parse_design(text);
+  const gsd::KeyedTable design = parse_design(text);
   gsd::SweepGrid grid;
   for (std::size_t a = 0; a < keys.size(); ++a) {
     gsd::SweepAxis axis;
@@ -83,7 +84,7 @@ Rcpp::List gsd_sweep_keyed(std::string text, std::vector<std::string> keys, Rcpp
 // statistic `statistic` reaches `target`.
 // [[Rcpp::export(name = ".gsd_size_keyed")]]
 Rcpp::List gsd_size_keyed(std::string text, double target, int statistic, int threads) {
-  const toml::table design = parse_design(text);
+  const gsd::KeyedTable design = parse_design(text);
   gsd::SizingOptions options;
   options.target = target;
   options.statistic = statistic;
