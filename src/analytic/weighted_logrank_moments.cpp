@@ -5,18 +5,9 @@
 #include <vector>
 
 #include "model/time_quadrature.h"
+#include "stats/weighted_logrank.h"
 
 namespace gsd {
-namespace {
-
-// x^y with x^0 = 1, as the engine's weights.
-double power(double x, double y) {
-  if (y == 0.0) return 1.0;
-  if (y == 1.0) return x;
-  return std::pow(x, y);
-}
-
-}  // namespace
 
 WeightedLogrankMoments weighted_logrank_moments(const TrialModel& model, int K,
                                                 const double* look_times, int L,
@@ -63,8 +54,8 @@ WeightedLogrankMoments weighted_logrank_moments(const TrialModel& model, int K,
     for (std::size_t i = 0; i < count; ++i) {
       const double S = std::exp(-pooled_cumulative[i]);
       const double F = -std::expm1(-pooled_cumulative[i]);
-      w[i] = power(S, rho[j]) * power(F, tau[j]);
-      w2[i] = power(S, 2.0 * rho[j]) * power(F, 2.0 * tau[j]);
+      w[i] = weight_power(S, rho[j]) * weight_power(F, tau[j]);
+      w2[i] = weight_power(S, 2.0 * rho[j]) * weight_power(F, 2.0 * tau[j]);
     }
     for (int k = 1; k <= K; ++k) {
       const double t = look_times[k];

@@ -10,15 +10,6 @@ namespace gsd {
 
 namespace {
 
-// x^y with x^0 = 1 (0^0 included). pow returns exactly 1 and x for the
-// exponents 0 and 1, so skipping it there changes no bit and saves most of
-// the calls for the usual statistics.
-double power(double x, double y) {
-  if (y == 0.0) return 1.0;
-  if (y == 1.0) return x;
-  return std::pow(x, y);
-}
-
 // The powers of one base that the statistics of a call need, each distinct
 // exponent once. Slot 0 holds x^0 = 1 and slot 1 holds x^1 = x; the other
 // slots are filled per event.
@@ -103,8 +94,8 @@ int logrank_sums(const LookData& data, int q, const float* rho, const float* tau
         double w;   // S^rho (1-S)^tau
         double w2;  // S^(2 rho) (1-S)^(2 tau)
         if constexpr (kLiteral) {
-          w = power(s, rho[k]) * power(r, tau[k]);
-          w2 = power(s, 2.0 * rho[k]) * power(r, 2.0 * tau[k]);
+          w = weight_power(s, rho[k]) * weight_power(r, tau[k]);
+          w2 = weight_power(s, 2.0 * rho[k]) * weight_power(r, 2.0 * tau[k]);
         } else {
           w = of_s.value[s1[k]] * of_r.value[r1[k]];
           w2 = of_s.value[s2[k]] * of_r.value[r2[k]];
